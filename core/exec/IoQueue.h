@@ -1,0 +1,64 @@
+#pragma once
+
+#include "core/exec/MainQueue.h"
+
+#include <memory>
+#include <string>
+#include <string_view>
+#include <thread>
+
+namespace velmora {
+
+class IoQueue;
+
+// Watches one descriptor for readability on an IoQueue. Created suspended; resume() starts the
+// watch. cancel() stops it for good and then runs the cancel handler on the queue, after any
+// event handler that is running has returned, so a descriptor closed by the cancel handler is
+// never closed under an event handler's feet.
+class ReadSource {
+public:
+    void resume();
+    void cancel();
+    bool isCancelled() const;
+
+private:
+    friend class IoQueue;
+    struct State;
+    explicit ReadSource(std::shared_ptr<State> state) : state_(std::move(state)) {}
+    std::shared_ptr<State> state_;
+};
+
+// A serial queue backed by one thread of its own: tasks run one after another in the order they
+// were queued, and read sources fire between tasks. Thread-safe; may be destroyed from any thread,
+// including its own (from inside a task): queued tasks still run, then the thread ends.
+class IoQueue {
+public:
+    explicit IoQueue(std::string label);
+    ~IoQueue();
+    IoQueue(const IoQueue&) = delete;
+    IoQueue& operator=(const IoQueue&) = delete;
+
+    const std::string& label() const { return label_; }
+    // The name the thread carries in the system, which allows 15 characters: leading components
+    // of the label are dropped until it fits ("org.velmora.Velmora.io" becomes "Velmora.io").
+    static std::string threadNameFor(std::string_view label);
+
+    void async(Task task);
+    // Runs task on the queue and returns when it has finished; runs it at once when called on
+    // the queue itself.
+    void sync(const Task& task);
+    bool isCurrent() const;
+
+    // onEvent runs on the queue whenever fd is readable (or has hung up or failed); onCancel runs
+    // once on the queue after cancel().
+    std::shared_ptr<ReadSource> makeReadSource(int fd, Task onEvent, Task onCancel);
+
+private:
+    friend class ReadSource;
+    struct State;
+    std::string label_;
+    std::shared_ptr<State> state_;
+    std::thread thread_;
+};
+
+} // namespace velmora

@@ -1,0 +1,86 @@
+#pragma once
+
+#include "core/exec/IoQueue.h"
+#include "core/serial/LineAttributes.h"
+#include "core/serial/ModemLineControl.h"
+#include "core/serial/PortSettings.h"
+#include "core/serial/SerialPortError.h"
+
+#include <array>
+#include <cstdint>
+#include <functional>
+#include <memory>
+#include <optional>
+#include <span>
+#include <string>
+#include <vector>
+
+namespace velmora {
+
+// One open serial character device, used exclusively: raw mode, the requested frame and exact
+// baud rate, reads handed on in batches, writes with a stall timeout, and the device's own
+// settings put back on close.
+//
+// Thread: everything but construction runs on queue(). Owners open, close and read the modem
+// lines through queue().sync(), and write through the asynchronous write(). The callbacks run on
+// queue() too; they must not block.
+//
+// One instance per connection attempt. When the last reference goes away while the port is still
+// open, it closes itself quietly.
+class SerialPort : public std::enable_shared_from_this<SerialPort> {
+public:
+    using DataHandler = std::function<void(std::vector<std::uint8_t> bytes)>;
+    using CloseHandler = std::function<void(std::optional<SerialPortError> error)>;
+    using WriteCompletion = std::function<void(std::optional<SerialPortError> error)>;
+
+    static constexpr std::size_t readSize = 8192;
+    static constexpr std::size_t maxBatchSize = 65536;
+    static constexpr int writeStallTimeoutMs = 2000;
+
+    static std::shared_ptr<SerialPort> create(std::string path,
+        std::shared_ptr<ModemLineControl> modemLines = systemModemLineControl());
+    ~SerialPort();
+    SerialPort(const SerialPort&) = delete;
+    SerialPort& operator=(const SerialPort&) = delete;
+
+    const std::string& path() const { return path_; }
+    IoQueue& queue() { return queue_; }
+
+    // Opens and configures the device, starts reading, then stores the callbacks. On an open
+    // port it touches nothing and only replaces the callbacks. On failure nothing is stored.
+    std::optional<SerialPortError> open(const PortSettings& settings, DataHandler onData, CloseHandler onClose);
+    // The quiet close: restores the device's settings, releases it and drops both callbacks
+    // without calling onClose.
+    void close();
+    // Writes the whole buffer, waiting at most writeStallTimeoutMs for each stall. Bytes written
+    // before a failure stay written; a failure leaves the port open.
+    std::optional<SerialPortError> write(std::span<const std::uint8_t> bytes);
+    // Queues the write on queue() and reports there.
+    void write(std::vector<std::uint8_t> bytes, WriteCompletion completion);
+
+    bool isOpen() const { return fd_ != -1; }
+    int fd() const { return fd_; }
+    // The device's settings as found at open.
+    const LineAttributes& originalAttributes() const { return originalAttributes_; }
+
+private:
+    SerialPort(std::string path, std::shared_ptr<ModemLineControl> modemLines);
+
+    void handleReadable();
+    void close(std::optional<SerialPortError> error, bool notify);
+    // Closes a descriptor whose configuration failed halfway.
+    static void abandon(int fd);
+
+    // Declared first so that it is destroyed last, after the quiet close in the destructor.
+    IoQueue queue_;
+    const std::string path_;
+    std::shared_ptr<ModemLineControl> modemLines_;
+    int fd_ = -1;
+    LineAttributes originalAttributes_;
+    std::shared_ptr<ReadSource> readSource_;
+    std::unique_ptr<std::array<std::uint8_t, readSize>> readBuffer_;
+    DataHandler onData_;
+    CloseHandler onClose_;
+};
+
+} // namespace velmora

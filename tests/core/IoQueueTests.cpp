@@ -1,0 +1,129 @@
+#include "core/AppIdentity.h"
+#include "core/exec/IoQueue.h"
+
+#include <gtest/gtest.h>
+
+#include <atomic>
+#include <fcntl.h>
+#include <set>
+#include <future>
+#include <pthread.h>
+#include <unistd.h>
+
+using namespace std::chrono_literals;
+using velmora::IoQueue;
+
+TEST(IoQueue, RunsTasksInOrderOnOneThreadNamedAfterTheApplication)
+{
+    IoQueue queue(std::string(velmora::appId) + ".io");
+    std::vector<int> order;
+    std::set<std::thread::id> threads;
+    for (int i = 0; i < 100; ++i)
+        queue.async([&, i] {
+            order.push_back(i);
+            threads.insert(std::this_thread::get_id());
+        });
+    char name[16] = {};
+    queue.sync([&] { pthread_getname_np(pthread_self(), name, sizeof name); });
+    ASSERT_EQ(order.size(), 100u);
+    for (int i = 0; i < 100; ++i)
+        EXPECT_EQ(order[static_cast<std::size_t>(i)], i);
+    EXPECT_EQ(threads.size(), 1u);
+    EXPECT_NE(*threads.begin(), std::this_thread::get_id());
+    EXPECT_STREQ(name, "Velmora.io");
+}
+
+TEST(IoQueue, ThreadNamesKeepTheEndOfTheLabelWithinFifteenCharacters)
+{
+    EXPECT_EQ(IoQueue::threadNameFor("org.velmora.Velmora.io"), "Velmora.io");
+    EXPECT_EQ(IoQueue::threadNameFor("short.io"), "short.io");
+    EXPECT_EQ(IoQueue::threadNameFor("com.example.averyveryverylongname.io"), "verylongname.io");
+    EXPECT_EQ(IoQueue::threadNameFor("exactly15chars."), "exactly15chars.");
+}
+
+TEST(IoQueue, SyncFromTheQueueItselfRunsInlineInsteadOfDeadlocking)
+{
+    IoQueue queue("test.io");
+    std::string trace;
+    queue.sync([&] {
+        trace += "outer ";
+        queue.sync([&] { trace += "inner "; });
+        EXPECT_TRUE(queue.isCurrent());
+    });
+    EXPECT_EQ(trace, "outer inner ");
+    EXPECT_FALSE(queue.isCurrent());
+}
+
+TEST(IoQueue, ReadSourceFiresWhileReadableAndRunsItsCancelHandlerOnceAfterTheEvent)
+{
+    IoQueue queue("test.io");
+    int pipeFds[2];
+    ASSERT_EQ(::pipe2(pipeFds, O_NONBLOCK | O_CLOEXEC), 0);
+    std::promise<void> cancelled;
+    std::atomic<int> events{0};
+    std::atomic<int> cancels{0};
+    std::shared_ptr<velmora::ReadSource> source;
+    std::string received;
+    source = queue.makeReadSource(
+        pipeFds[0],
+        [&] {
+            char buffer[16];
+            const auto got = ::read(pipeFds[0], buffer, sizeof buffer);
+            if (got > 0)
+                received.append(buffer, static_cast<std::size_t>(got));
+            ++events;
+            // Cancelling from inside the event: the cancel handler must wait for us to return.
+            if (received == "ab") {
+                source->cancel();
+                EXPECT_EQ(cancels.load(), 0);
+            }
+        },
+        [&] {
+            ++cancels;
+            ::close(pipeFds[0]);
+            cancelled.set_value();
+        });
+
+    ASSERT_EQ(::write(pipeFds[1], "a", 1), 1);
+    std::this_thread::sleep_for(20ms);
+    EXPECT_EQ(events.load(), 0) << "a source stays silent until resumed";
+    source->resume();
+    while (events.load() < 1)
+        std::this_thread::sleep_for(1ms);
+    ASSERT_EQ(::write(pipeFds[1], "b", 1), 1);
+    ASSERT_EQ(cancelled.get_future().wait_for(5s), std::future_status::ready);
+    EXPECT_EQ(received, "ab");
+    EXPECT_TRUE(source->isCancelled());
+
+    const int eventsAtCancel = events.load();
+    EXPECT_EQ(::fcntl(pipeFds[0], F_GETFD), -1) << "the cancel handler closed the read end";
+    queue.sync([] {});
+    EXPECT_EQ(events.load(), eventsAtCancel);
+    EXPECT_EQ(cancels.load(), 1);
+    source->cancel();
+    queue.sync([] {});
+    EXPECT_EQ(cancels.load(), 1);
+    ::close(pipeFds[1]);
+}
+
+TEST(IoQueue, DestroyingTheQueueRunsWhatIsQueuedEvenFromItsOwnThread)
+{
+    std::atomic<int> ran{0};
+    {
+        IoQueue queue("test.io");
+        for (int i = 0; i < 10; ++i)
+            queue.async([&] {
+                std::this_thread::sleep_for(1ms);
+                ++ran;
+            });
+    }
+    EXPECT_EQ(ran.load(), 10);
+
+    std::promise<void> finished;
+    auto* queue = new IoQueue("test.io");
+    queue->async([&, queue] {
+        queue->async([&] { finished.set_value(); });
+        delete queue;
+    });
+    EXPECT_EQ(finished.get_future().wait_for(5s), std::future_status::ready);
+}
