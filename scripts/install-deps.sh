@@ -1,0 +1,31 @@
+#!/usr/bin/env bash
+# Installs the Debian packages that Velmora's build, tests and tools need, and only those that
+# are missing. Works on a fresh Debian 12; asks for sudo when not run as root.
+set -euo pipefail
+
+packages=(
+    # build
+    cmake ninja-build g++ pkg-config
+    # the desktop application
+    qt6-base-dev qt6-svg-dev libgl-dev
+    # port discovery
+    libudev-dev
+    # tests and benchmarks
+    libgtest-dev libgmock-dev libbenchmark-dev
+    # a virtual display for the application's tests, and a look at its windows
+    xvfb xauth x11-utils
+)
+
+missing=()
+for package in "${packages[@]}"; do
+    status=$(dpkg-query -W -f='${Status}' "$package" 2>/dev/null || true)
+    [ "$status" = "install ok installed" ] || missing+=("$package")
+done
+[ ${#missing[@]} -eq 0 ] && exit 0
+
+echo "Installing missing packages: ${missing[*]}"
+sudo=()
+[ "$(id -u)" -eq 0 ] || sudo=(sudo)
+export DEBIAN_FRONTEND=noninteractive
+"${sudo[@]}" apt-get update -q
+"${sudo[@]}" apt-get install -y -q --no-install-recommends "${missing[@]}"

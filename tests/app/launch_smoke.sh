@@ -1,0 +1,25 @@
+#!/usr/bin/env bash
+# Starts velmora on a virtual X display and waits until a window titled "Velmora" is mapped.
+set -u
+app=$1
+exec xvfb-run -a -s "-screen 0 1280x800x24" bash -c '
+    app=$1
+    "$app" &
+    pid=$!
+    for _ in $(seq 1 150); do
+        if xwininfo -root -tree | grep -q "\"Velmora\""; then
+            echo "window \"Velmora\" is shown"
+            kill "$pid"
+            wait "$pid" 2>/dev/null
+            exit 0
+        fi
+        if ! kill -0 "$pid" 2>/dev/null; then
+            echo "velmora ended before showing its window"
+            exit 1
+        fi
+        sleep 0.1
+    done
+    echo "no window titled \"Velmora\" after 15 s"
+    kill "$pid"
+    exit 1
+' bash "$app"
