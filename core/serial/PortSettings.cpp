@@ -22,41 +22,24 @@ std::string_view rawValue(FlowControl flow)
     return {};
 }
 
-std::optional<DataBits> dataBitsFromRaw(std::int64_t raw)
+namespace {
+
+template <typename Enum, std::size_t count, typename Raw>
+std::optional<Enum> caseWithRawValue(const std::array<Enum, count>& cases, const Raw& raw)
 {
-    for (auto bits : allDataBits) {
-        if (rawValue(bits) == raw)
-            return bits;
+    for (auto candidate : cases) {
+        if (rawValue(candidate) == raw)
+            return candidate;
     }
     return std::nullopt;
 }
 
-std::optional<StopBits> stopBitsFromRaw(std::int64_t raw)
-{
-    for (auto bits : allStopBits) {
-        if (rawValue(bits) == raw)
-            return bits;
-    }
-    return std::nullopt;
-}
+} // namespace
 
-std::optional<Parity> parityFromRaw(std::string_view raw)
-{
-    for (auto parity : allParities) {
-        if (rawValue(parity) == raw)
-            return parity;
-    }
-    return std::nullopt;
-}
-
-std::optional<FlowControl> flowControlFromRaw(std::string_view raw)
-{
-    for (auto flow : allFlowControls) {
-        if (rawValue(flow) == raw)
-            return flow;
-    }
-    return std::nullopt;
-}
+std::optional<DataBits> dataBitsFromRaw(std::int64_t raw) { return caseWithRawValue(allDataBits, raw); }
+std::optional<StopBits> stopBitsFromRaw(std::int64_t raw) { return caseWithRawValue(allStopBits, raw); }
+std::optional<Parity> parityFromRaw(std::string_view raw) { return caseWithRawValue(allParities, raw); }
+std::optional<FlowControl> flowControlFromRaw(std::string_view raw) { return caseWithRawValue(allFlowControls, raw); }
 
 std::string PortSettings::summary() const
 {
