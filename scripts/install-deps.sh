@@ -6,6 +6,8 @@ set -euo pipefail
 packages=(
     # build
     cmake ninja-build g++ pkg-config
+    # fuzzing (libFuzzer comes with clang's runtime libraries)
+    clang libclang-rt-dev
     # the desktop application
     qt6-base-dev qt6-svg-dev libgl-dev
     # port discovery

@@ -102,7 +102,7 @@ OutputSegments TerminalTextProcessor::process(std::span<const std::uint8_t> byte
             result.push_back({OutputSegment::Kind::meta, std::u16string(*linePrefix)});
     };
 
-    decodeUtf8(input, [&](char32_t c) {
+    const auto handle = [&](char32_t c) {
         switch (escapeState_) {
         case EscapeState::escape:
             escapeState_ = c == U'[' ? EscapeState::csi : c == U']' ? EscapeState::osc : EscapeState::normal;
@@ -145,7 +145,27 @@ OutputSegments TerminalTextProcessor::process(std::span<const std::uint8_t> byte
             atLineStart_ = false;
             appendUtf16(text, shown(c));
         }
-    });
+    };
+
+    const std::size_t n = input.size();
+    for (std::size_t i = 0; i < n;) {
+        // Most received text is printable ASCII in the middle of a line: copy such runs whole.
+        if (escapeState_ == EscapeState::normal && (!atLineStart_ || !decorated)) {
+            std::size_t end = i;
+            while (end < n && input[end] >= 0x20 && input[end] < 0x7F)
+                ++end;
+            if (end > i) {
+                text.append(input.begin() + static_cast<std::ptrdiff_t>(i), input.begin() + static_cast<std::ptrdiff_t>(end));
+                lastWasCR_ = false;
+                atLineStart_ = false;
+                i = end;
+                continue;
+            }
+        }
+        const auto decoded = decodeUtf8Scalar(input, i);
+        handle(decoded.scalar);
+        i += decoded.length;
+    }
     flush();
     return result;
 }
