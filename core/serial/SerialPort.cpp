@@ -6,6 +6,7 @@
 
 #include <cassert>
 #include <cerrno>
+#include <thread>
 
 #include <fcntl.h>
 #include <poll.h>
@@ -172,6 +173,60 @@ void SerialPort::write(std::vector<std::uint8_t> bytes, WriteCompletion completi
         auto error = self ? self->write(std::span<const std::uint8_t>(bytes)) : SerialPortError::notOpen();
         if (completion)
             completion(std::move(error));
+    });
+}
+
+Expected<ModemLines, SerialPortError> SerialPort::readModemLines()
+{
+    assert(queue_.isCurrent());
+    if (fd_ == -1)
+        return SerialPortError::notOpen();
+    int bits = 0;
+    if (const int code = modemLines_->get(fd_, bits); code != 0)
+        return SerialPortError::lineControlFailed(code);
+    return ModemLines{(bits & TIOCM_DTR) != 0, (bits & TIOCM_RTS) != 0};
+}
+
+std::optional<ModemLines> SerialPort::readModemLinesIfAvailable()
+{
+    auto lines = readModemLines();
+    return lines ? std::optional<ModemLines>(*lines) : std::nullopt;
+}
+
+Expected<ModemLines, SerialPortError> SerialPort::runLineSteps(const std::vector<LineStep>& steps)
+{
+    const auto bitsWhere = [](const LineStep& step, bool value) {
+        int bits = 0;
+        if (step.dtr == value)
+            bits |= TIOCM_DTR;
+        if (step.rts == value)
+            bits |= TIOCM_RTS;
+        return bits;
+    };
+    for (const auto& step : steps) {
+        if (fd_ == -1)
+            return SerialPortError::notOpen();
+        if (const int raise = bitsWhere(step, true); raise != 0) {
+            if (const int code = modemLines_->set(fd_, raise); code != 0)
+                return SerialPortError::lineControlFailed(code);
+        }
+        if (const int drop = bitsWhere(step, false); drop != 0) {
+            if (const int code = modemLines_->clear(fd_, drop); code != 0)
+                return SerialPortError::lineControlFailed(code);
+        }
+        if (step.holdMs >= 1)
+            std::this_thread::sleep_for(std::chrono::milliseconds(step.holdMs));
+    }
+    return readModemLines();
+}
+
+void SerialPort::runLineSteps(std::vector<LineStep> steps, LineStepsCompletion completion)
+{
+    queue_.async([weakSelf = weak_from_this(), steps = std::move(steps), completion = std::move(completion)] {
+        auto self = weakSelf.lock();
+        auto result = self ? self->runLineSteps(steps) : Expected<ModemLines, SerialPortError>(SerialPortError::notOpen());
+        if (completion)
+            completion(std::move(result));
     });
 }
 

@@ -3,8 +3,10 @@
 #include "core/exec/IoQueue.h"
 #include "core/serial/LineAttributes.h"
 #include "core/serial/ModemLineControl.h"
+#include "core/serial/ModemLines.h"
 #include "core/serial/PortSettings.h"
 #include "core/serial/SerialPortError.h"
+#include "core/support/Expected.h"
 
 #include <array>
 #include <cstdint>
@@ -32,6 +34,7 @@ public:
     using DataHandler = std::function<void(std::vector<std::uint8_t> bytes)>;
     using CloseHandler = std::function<void(std::optional<SerialPortError> error)>;
     using WriteCompletion = std::function<void(std::optional<SerialPortError> error)>;
+    using LineStepsCompletion = std::function<void(Expected<ModemLines, SerialPortError> result)>;
 
     static constexpr std::size_t readSize = 8192;
     static constexpr std::size_t maxBatchSize = 65536;
@@ -58,6 +61,16 @@ public:
     // Queues the write on queue() and reports there.
     void write(std::vector<std::uint8_t> bytes, WriteCompletion completion);
 
+    // The current DTR and RTS state as the driver reports it.
+    Expected<ModemLines, SerialPortError> readModemLines();
+    // The same, with no value instead of an error.
+    std::optional<ModemLines> readModemLinesIfAvailable();
+    // Queues the steps on queue(): each step asserts its lines, then drops its lines, then holds
+    // the queue for holdMs, so writes queued meanwhile wait for the sequence. completion runs on
+    // queue() exactly once, with the lines read after the last step or with the error that
+    // stopped the run (the lines then stay as far as they got).
+    void runLineSteps(std::vector<LineStep> steps, LineStepsCompletion completion);
+
     bool isOpen() const { return fd_ != -1; }
     int fd() const { return fd_; }
     // The device's settings as found at open.
@@ -67,6 +80,7 @@ private:
     SerialPort(std::string path, std::shared_ptr<ModemLineControl> modemLines);
 
     void handleReadable();
+    Expected<ModemLines, SerialPortError> runLineSteps(const std::vector<LineStep>& steps);
     void close(std::optional<SerialPortError> error, bool notify);
     // Closes a descriptor whose configuration failed halfway.
     static void abandon(int fd);

@@ -1,0 +1,246 @@
+#include "core/serial/SerialPort.h"
+#include "localization/L10n.h"
+#include "tests/helpers/PseudoTerminal.h"
+
+#include <gtest/gtest.h>
+
+#include <future>
+#include <mutex>
+#include <poll.h>
+#include <sys/ioctl.h>
+#include <unistd.h>
+
+using namespace std::chrono_literals;
+using namespace velmora;
+using Clock = std::chrono::steady_clock;
+
+namespace {
+
+// Stands in for the driver's modem-control requests, which pseudo-terminals refuse: keeps the
+// line state, records every request with its time, and can refuse one on demand.
+class RecordingModemLines final : public ModemLineControl {
+public:
+    struct Request {
+        std::string what; // "get", "set" or "clear"
+        int bits;
+        Clock::time_point at;
+        std::size_t boardHadBytes; // what the board side had received when the request came
+    };
+
+    explicit RecordingModemLines(int boardSide = -1) : boardSide_(boardSide) {}
+
+    int get(int, int& bits) override
+    {
+        record("get", 0);
+        bits = state_;
+        return 0;
+    }
+    int set(int, int bits) override
+    {
+        if (const int refusal = record("set", bits))
+            return refusal;
+        state_ |= bits;
+        return 0;
+    }
+    int clear(int, int bits) override
+    {
+        if (const int refusal = record("clear", bits))
+            return refusal;
+        state_ &= ~bits;
+        return 0;
+    }
+
+    void refuseRequest(std::size_t index, int code)
+    {
+        refuseAt_ = index;
+        refusal_ = code;
+    }
+    std::vector<Request> requests()
+    {
+        std::lock_guard lock(mutex_);
+        return requests_;
+    }
+    // The requests as text, e.g. "clear DTR, set DTR, get".
+    std::string trace()
+    {
+        std::string text;
+        for (const auto& request : requests()) {
+            if (!text.empty())
+                text += ", ";
+            text += request.what;
+            if (request.bits & TIOCM_DTR)
+                text += " DTR";
+            if (request.bits & TIOCM_RTS)
+                text += " RTS";
+        }
+        return text;
+    }
+
+private:
+    int record(const char* what, int bits)
+    {
+        std::lock_guard lock(mutex_);
+        int pending = 0;
+        if (boardSide_ >= 0) {
+            // Written bytes reach the board's side through the kernel's buffers a moment later.
+            pollfd readable{boardSide_, POLLIN, 0};
+            ::poll(&readable, 1, 200);
+            ::ioctl(boardSide_, FIONREAD, &pending);
+        }
+        requests_.push_back({what, bits, Clock::now(), static_cast<std::size_t>(pending)});
+        return requests_.size() - 1 == refuseAt_ ? refusal_ : 0;
+    }
+
+    int boardSide_;
+    int state_ = TIOCM_DTR | TIOCM_RTS; // as a port is after open
+    std::mutex mutex_;
+    std::vector<Request> requests_;
+    std::size_t refuseAt_ = SIZE_MAX;
+    int refusal_ = 0;
+};
+
+class LineSteps : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        port = SerialPort::create(pty.devicePath(), lines);
+        std::optional<SerialPortError> error;
+        port->queue().sync([&] { error = port->open({}, nullptr, nullptr); });
+        ASSERT_EQ(error, std::nullopt);
+    }
+
+    Expected<ModemLines, SerialPortError> run(std::vector<LineStep> steps)
+    {
+        std::promise<Expected<ModemLines, SerialPortError>> done;
+        port->runLineSteps(std::move(steps), [&](Expected<ModemLines, SerialPortError> result) { done.set_value(result); });
+        return done.get_future().get();
+    }
+
+    static std::chrono::milliseconds between(const RecordingModemLines::Request& a, const RecordingModemLines::Request& b)
+    {
+        return std::chrono::duration_cast<std::chrono::milliseconds>(b.at - a.at);
+    }
+
+    velmora::testing::PseudoTerminal pty;
+    std::shared_ptr<RecordingModemLines> lines = std::make_shared<RecordingModemLines>(pty.master());
+    std::shared_ptr<SerialPort> port;
+};
+
+} // namespace
+
+TEST_F(LineSteps, TheArduinoResetPulsesDtrForAHundredMilliseconds)
+{
+    const auto result = run(steps(ResetSequence::arduino));
+    ASSERT_TRUE(result.ok());
+    EXPECT_EQ(*result, (ModemLines{true, true}));
+    EXPECT_EQ(lines->trace(), "clear DTR, set DTR, get");
+    const auto requests = lines->requests();
+    EXPECT_GE(between(requests[0], requests[1]), 100ms);
+}
+
+TEST_F(LineSteps, TheEspSequencesAssertBeforeTheyDropAndTheBootloaderOneEndsWithBothLinesOff)
+{
+    auto result = run(steps(ResetSequence::esp32));
+    ASSERT_TRUE(result.ok());
+    EXPECT_EQ(lines->trace(), "set RTS, clear DTR, clear RTS, get");
+    EXPECT_EQ(*result, (ModemLines{false, false}));
+
+    lines = std::make_shared<RecordingModemLines>();
+    SetUp();
+    result = run(steps(ResetSequence::esp32Bootloader));
+    ASSERT_TRUE(result.ok());
+    EXPECT_EQ(lines->trace(), "set RTS, clear DTR, set DTR, clear RTS, clear DTR, get");
+    EXPECT_EQ(*result, (ModemLines{false, false}));
+    const auto requests = lines->requests();
+    EXPECT_GE(between(requests[1], requests[2]), 100ms);
+    EXPECT_GE(between(requests[3], requests[4]), 50ms);
+}
+
+TEST_F(LineSteps, TogglesAndHoldOnlyStepsIssueOnlyWhatTheyNeed)
+{
+    EXPECT_EQ(*run({dtrStep(false)}), (ModemLines{false, true}));
+    EXPECT_EQ(*run({rtsStep(false)}), (ModemLines{false, false}));
+    EXPECT_EQ(*run({rtsStep(true)}), (ModemLines{false, true}));
+    EXPECT_EQ(lines->trace(), "clear DTR, get, clear RTS, get, set RTS, get");
+
+    const auto before = lines->requests().size();
+    const auto started = Clock::now();
+    EXPECT_TRUE(run({{std::nullopt, std::nullopt, 30}}).ok());
+    EXPECT_GE(Clock::now() - started, 30ms);
+    EXPECT_EQ(lines->requests().size(), before + 1) << "a hold-only step only sleeps, then the lines are read";
+    EXPECT_TRUE(run({}).ok());
+}
+
+TEST_F(LineSteps, ARefusedRequestStopsTheRunWithTheDriversReason)
+{
+    L10n::ScopedLanguage english(Language::en);
+    lines->refuseRequest(1, EIO); // the "set DTR" of the Arduino reset
+    const auto result = run(steps(ResetSequence::arduino));
+    ASSERT_FALSE(result.ok());
+    EXPECT_EQ(result.error(), SerialPortError::lineControlFailed(EIO));
+    EXPECT_EQ(result.error().message(), "Setting DTR/RTS failed: Input/output error.");
+    EXPECT_EQ(lines->trace(), "clear DTR, set DTR") << "nothing after the refusal";
+
+    port->queue().sync([&] {
+        const auto read = port->readModemLines();
+        ASSERT_TRUE(read.ok());
+        EXPECT_EQ(*read, (ModemLines{false, true})) << "the lines stay as far as the run got";
+    });
+}
+
+TEST_F(LineSteps, AClosedPortReportsNotOpenAndReadsNothing)
+{
+    port->queue().sync([&] { port->close(); });
+    const auto result = run(steps(ResetSequence::arduino));
+    ASSERT_FALSE(result.ok());
+    EXPECT_EQ(result.error(), SerialPortError::notOpen());
+    port->queue().sync([&] {
+        EXPECT_EQ(port->readModemLines().error(), SerialPortError::notOpen());
+        EXPECT_EQ(port->readModemLinesIfAvailable(), std::nullopt);
+    });
+    EXPECT_TRUE(lines->requests().empty());
+}
+
+TEST_F(LineSteps, WritesAndResetsKeepTheOrderInWhichTheyWereQueued)
+{
+    const std::vector<std::uint8_t> before{'b', 'e', 'f', 'o', 'r', 'e'};
+    const std::vector<std::uint8_t> during{'d', 'u', 'r', 'i', 'n', 'g'};
+    std::promise<void> firstWritten;
+    std::promise<void> secondWritten;
+    port->write(before, [&](std::optional<SerialPortError> error) {
+        EXPECT_EQ(error, std::nullopt);
+        firstWritten.set_value();
+    });
+    std::promise<Expected<ModemLines, SerialPortError>> reset;
+    port->runLineSteps(steps(ResetSequence::arduino), [&](auto result) { reset.set_value(result); });
+    port->write(during, [&](std::optional<SerialPortError> error) {
+        EXPECT_EQ(error, std::nullopt);
+        secondWritten.set_value();
+    });
+    firstWritten.get_future().wait();
+    EXPECT_TRUE(reset.get_future().get().ok());
+    secondWritten.get_future().wait();
+
+    const auto requests = lines->requests();
+    ASSERT_EQ(requests.size(), 3u);
+    // On the wire before the reset's first request; the second write only after its last.
+    EXPECT_EQ(requests.front().boardHadBytes, before.size());
+    EXPECT_EQ(requests.back().boardHadBytes, before.size());
+    auto expected = before;
+    expected.insert(expected.end(), during.begin(), during.end());
+    EXPECT_EQ(pty.readFromPort(expected.size(), 2s), expected);
+}
+
+TEST(ResetSequences, TitlesComeFromTheCatalogueAndStepsAreTheBuiltInPulses)
+{
+    L10n::ScopedLanguage english(Language::en);
+    EXPECT_EQ(title(ResetSequence::arduino), "Reset Arduino (DTR pulse)");
+    EXPECT_EQ(title(ResetSequence::esp32), "Reset ESP32/ESP8266 (RTS pulse)");
+    EXPECT_EQ(title(ResetSequence::esp32Bootloader), "Start ESP32/ESP8266 in bootloader");
+    EXPECT_EQ(steps(ResetSequence::arduino), (std::vector<LineStep>{{false, std::nullopt, 100}, {true, std::nullopt, 0}}));
+    EXPECT_EQ(steps(ResetSequence::esp32), (std::vector<LineStep>{{false, true, 100}, {std::nullopt, false, 0}}));
+    EXPECT_EQ(steps(ResetSequence::esp32Bootloader),
+        (std::vector<LineStep>{{false, true, 100}, {true, false, 50}, {false, std::nullopt, 0}}));
+    EXPECT_EQ(dtrStep(true), (LineStep{true, std::nullopt, 0}));
+    EXPECT_EQ(rtsStep(false), (LineStep{std::nullopt, false, 0}));
+}
