@@ -253,7 +253,12 @@ TEST_F(SerialPortOnPty, WhatWaitsOnTheDeviceArrivesAsOneBatchThoughTheKernelHand
     // Hold the queue so the bytes pile up; a pseudo-terminal keeps about 11 KiB, in reads of
     // at most 4 KiB.
     std::promise<void> release;
-    port->queue().async([gate = release.get_future().share()] { gate.wait(); });
+    std::promise<void> holding;
+    port->queue().async([gate = release.get_future().share(), &holding] {
+        holding.set_value();
+        gate.wait();
+    });
+    holding.get_future().wait();
     const auto sent = patternBytes(11000, 1);
     pty.writeToPort(sent);
     std::this_thread::sleep_for(50ms);
@@ -346,7 +351,7 @@ TEST_F(SerialPortOnPty, AnotherProgramHoldingTheLockMakesThePortBusy)
 {
     L10n::ScopedLanguage english(Language::en);
     {
-        ChildProcess holder({PORT_PROBE, "lock", pty.devicePath()});
+        ChildProcess holder({PROBE, "lock", pty.devicePath()});
         ASSERT_EQ(holder.readLine(5s), "locked");
         const auto error = open();
         ASSERT_TRUE(error);
@@ -356,7 +361,7 @@ TEST_F(SerialPortOnPty, AnotherProgramHoldingTheLockMakesThePortBusy)
     }
     EXPECT_EQ(open(), std::nullopt) << "free again once the other program has gone";
     // And the other way round: while we hold the port, a program that locks is refused.
-    ChildProcess latecomer({PORT_PROBE, "lock", pty.devicePath()});
+    ChildProcess latecomer({PROBE, "lock", pty.devicePath()});
     EXPECT_TRUE(latecomer.readLine(5s).starts_with("failed"));
 }
 
@@ -365,7 +370,7 @@ TEST_F(SerialPortOnPty, ASecondOpenerWithoutPrivilegesIsToldThePortIsBusy)
     pty.makeAccessibleToEveryone();
     ASSERT_EQ(open(), std::nullopt);
     // Root passes the exclusive-use flag, so the second opener drops its privileges first.
-    std::vector<std::string> command{PORT_PROBE, "open", pty.devicePath()};
+    std::vector<std::string> command{PROBE, "open", pty.devicePath()};
     if (::geteuid() == 0)
         command.push_back("--as-nobody");
     ChildProcess second(command);
@@ -378,7 +383,7 @@ TEST_F(SerialPortOnPty, APermissionFailureAsksToCheckTheDevicePermissions)
     if (::geteuid() != 0)
         GTEST_SKIP() << "needs root to open the device as a user without access";
     ASSERT_EQ(::chmod(pty.devicePath().c_str(), 0600), 0);
-    ChildProcess stranger({PORT_PROBE, "open", pty.devicePath(), "--as-nobody"});
+    ChildProcess stranger({PROBE, "open", pty.devicePath(), "--as-nobody"});
     const std::string answer = stranger.readLine(5s);
     EXPECT_TRUE(answer.starts_with("openFailed ")) << answer;
     EXPECT_TRUE(answer.ends_with(" Check the device permissions.")) << answer;

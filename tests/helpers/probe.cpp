@@ -1,8 +1,11 @@
-// A second program that wants the same port, for the tests of exclusive use.
-//   port_probe open <path> [--as-nobody]   opens the port as Velmora does (as user nobody if asked)
-//   port_probe lock <path>                 opens the device and takes the lock as tio and picocom do
-// Prints one line ("opened", "locked", or the error), then holds on until its input closes.
+// Another program for the tests: one that wants the same port, or a user without rights.
+//   probe open <path> [--as-nobody]          opens the port as Velmora does
+//   probe lock <path>                        opens the device and takes the lock as tio and picocom do
+//   probe save <file> <text> [--as-nobody]   saves text as the output is saved
+// Prints one line ("opened", "locked", "saved", or the error), then holds on until its input
+// closes.
 #include "core/serial/SerialPort.h"
+#include "core/session/OutputSaver.h"
 #include "localization/L10n.h"
 
 #include <cstdio>
@@ -55,14 +58,21 @@ bool becomeNobody()
 int main(int argc, char** argv)
 {
     if (argc < 3) {
-        std::cerr << "usage: port_probe open|lock <path> [--as-nobody]\n";
+        std::cerr << "usage: probe open|lock|save <path> [text] [--as-nobody]\n";
         return 2;
     }
     const std::string_view mode = argv[1];
     const std::string path = argv[2];
-    if (argc > 3 && std::string_view(argv[3]) == "--as-nobody" && !becomeNobody()) {
+    if (std::string_view(argv[argc - 1]) == "--as-nobody" && !becomeNobody()) {
         std::cout << "cannot become nobody" << std::endl;
         return 1;
+    }
+
+    if (mode == "save") {
+        const bool hasText = argc > 3 && std::string_view(argv[3]) != "--as-nobody";
+        const auto failure = velmora::writeFileAtomically(path, hasText ? argv[3] : "");
+        std::cout << (failure ? "failed " + *failure : std::string("saved")) << std::endl;
+        return 0;
     }
 
     if (mode == "lock") {
