@@ -1,0 +1,475 @@
+#include "core/pipeline/ByteFormatter.h"
+#include "core/pipeline/DisplayMode.h"
+#include "core/pipeline/Timestamp.h"
+#include "core/text/Utf8.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <array>
+#include <ostream>
+#include <string>
+#include <vector>
+
+using namespace std::chrono_literals;
+using namespace velmora;
+
+namespace velmora {
+
+// Readable failure messages; static so that other test files may have their own.
+[[maybe_unused]] static void PrintTo(const OutputSegment& segment, std::ostream* out)
+{
+    const char* kind = segment.kind == OutputSegment::Kind::data ? "data" : segment.kind == OutputSegment::Kind::meta ? "meta" : "timestamp";
+    *out << kind << " \"" << utf16ToUtf8(segment.text) << '"';
+}
+
+} // namespace velmora
+
+namespace {
+
+using Kind = OutputSegment::Kind;
+using Bytes = std::vector<std::uint8_t>;
+
+// 2024-03-05 14:03:07.250 UTC; stamps are compared with formatTimestamp, which shows local time.
+const auto t0 = std::chrono::sys_days{std::chrono::year{2024} / 3 / 5} + 14h + 3min + 7s + 250ms;
+
+OutputSegment data(std::u16string text) { return {Kind::data, std::move(text)}; }
+OutputSegment meta(std::u16string text) { return {Kind::meta, std::move(text)}; }
+OutputSegment stamp(std::u16string text) { return {Kind::timestamp, std::move(text)}; }
+const OutputSegment newline = data(u"\n");
+
+Bytes ascii(std::string_view text) { return Bytes(text.begin(), text.end()); }
+
+Bytes range(std::uint8_t first, std::size_t count)
+{
+    Bytes bytes(count);
+    for (std::size_t i = 0; i < count; ++i)
+        bytes[i] = static_cast<std::uint8_t>(first + i);
+    return bytes;
+}
+
+ReceivedChunk chunk(Bytes bytes, std::chrono::system_clock::duration after = 0ms) { return {t0 + after, std::move(bytes)}; }
+
+ByteFormatter::Result feed(ByteFormatter& formatter, const ByteDisplayOptions& options, std::vector<ReceivedChunk> chunks)
+{
+    return formatter.format(chunks, options);
+}
+
+ByteDisplayOptions optionsFor(DisplayMode mode, std::int64_t bytesPerLine = 16)
+{
+    ByteDisplayOptions options;
+    options.mode = mode;
+    options.bytesPerLine = bytesPerLine;
+    return options;
+}
+
+} // namespace
+
+TEST(DisplayMode, CasesAreListedInMenuOrderWithTheirNamesAsRawValuesAndRoundTrip)
+{
+    ASSERT_EQ(allDisplayModes.size(), 6u);
+    const std::array<std::string_view, 6> names{"text", "hex", "hexDump", "decimal", "binary", "asciiEscaped"};
+    const std::array modes{DisplayMode::text, DisplayMode::hex, DisplayMode::hexDump, DisplayMode::decimal, DisplayMode::binary,
+        DisplayMode::asciiEscaped};
+    for (std::size_t i = 0; i < names.size(); ++i) {
+        EXPECT_EQ(allDisplayModes[i], modes[i]) << i;
+        EXPECT_EQ(rawValue(modes[i]), names[i]);
+        EXPECT_EQ(displayModeFromRaw(names[i]), modes[i]) << names[i];
+    }
+}
+
+TEST(DisplayMode, RawValuesOtherThanTheSixNamesGiveNoMode)
+{
+    for (std::string_view raw : {"", "Text", "HEX", "hexdump", "hex ", "ascii", "utf8", "6", "asciiEscaped\n"})
+        EXPECT_FALSE(displayModeFromRaw(raw)) << raw;
+}
+
+TEST(DisplayMode, PersistedBytesPerLineOutsideEightSixteenThirtyTwoReadsAsSixteen)
+{
+    EXPECT_EQ(normalizedBytesPerLine(8), 8);
+    EXPECT_EQ(normalizedBytesPerLine(16), 16);
+    EXPECT_EQ(normalizedBytesPerLine(32), 32);
+    for (std::int64_t stored : {0, 1, -8, 7, 9, 12, 24, 31, 33, 64, 1024})
+        EXPECT_EQ(normalizedBytesPerLine(stored), 16) << stored;
+}
+
+TEST(DisplayMode, PersistedPauseOutsideTheMenuValuesReadsAsOff)
+{
+    for (std::int64_t stored : {0, 10, 20, 50, 100, 200, 500, 1000})
+        EXPECT_EQ(normalizedGapMs(stored), stored);
+    for (std::int64_t stored : {-10, 1, 5, 15, 30, 49, 51, 250, 999, 1001, 2000, 60000})
+        EXPECT_EQ(normalizedGapMs(stored), 0) << stored;
+}
+
+TEST(DisplayMode, OptionsDefaultToTextAtSixteenPerLineWithEverythingElseOffAndCompareFieldByField)
+{
+    const ByteDisplayOptions defaults;
+    EXPECT_EQ(defaults.mode, DisplayMode::text);
+    EXPECT_EQ(defaults.bytesPerLine, 16);
+    EXPECT_FALSE(defaults.breakOnLF);
+    EXPECT_EQ(defaults.gapMs, 0);
+    EXPECT_FALSE(defaults.timestamps);
+    EXPECT_FALSE(defaults.linePrefix);
+
+    ByteDisplayOptions changed = defaults;
+    changed.linePrefix = u"← ";
+    EXPECT_NE(changed, defaults);
+    changed.linePrefix.reset();
+    EXPECT_EQ(changed, defaults);
+    changed.gapMs = 50;
+    EXPECT_NE(changed, defaults);
+}
+
+TEST(ByteFormatter, HexAtEightPerLineCommitsFullLinesAndShowsTheRestAsATailThatLaterBytesReplace)
+{
+    ByteFormatter formatter;
+    const auto options = optionsFor(DisplayMode::hex, 8);
+
+    auto result = feed(formatter, options, {chunk(range(0x00, 20))});
+    EXPECT_EQ(result.committed, (OutputSegments{data(u"00 01 02 03 04 05 06 07"), newline, data(u"08 09 0A 0B 0C 0D 0E 0F"), newline}));
+    EXPECT_EQ(result.provisional, (OutputSegments{data(u"10 11 12 13")}));
+    EXPECT_EQ(formatter.offset(), 16);
+
+    result = feed(formatter, options, {chunk(range(0x14, 2))});
+    EXPECT_TRUE(result.committed.empty());
+    EXPECT_EQ(result.provisional, (OutputSegments{data(u"10 11 12 13 14 15")}));
+
+    result = feed(formatter, options, {chunk(range(0xFE, 2))});
+    EXPECT_EQ(result.committed, (OutputSegments{data(u"10 11 12 13 14 15 FE FF"), newline}));
+    EXPECT_TRUE(result.provisional.empty());
+    EXPECT_EQ(formatter.offset(), 24);
+    EXPECT_TRUE(formatter.line().empty());
+}
+
+TEST(ByteFormatter, EmptyBatchOrEmptyChunksProduceNothing)
+{
+    ByteFormatter formatter;
+    const auto options = optionsFor(DisplayMode::hexDump);
+    auto result = feed(formatter, options, {});
+    EXPECT_TRUE(result.committed.empty());
+    EXPECT_TRUE(result.provisional.empty());
+    result = feed(formatter, options, {chunk({}), chunk({}, 5ms)});
+    EXPECT_TRUE(result.committed.empty());
+    EXPECT_TRUE(result.provisional.empty());
+    EXPECT_EQ(formatter.offset(), 0);
+}
+
+TEST(ByteFormatter, DecimalPadsEachValueToThreeCharactersAndBinaryShowsEightDigitsMostSignificantFirst)
+{
+    ByteFormatter decimal;
+    auto result = feed(decimal, optionsFor(DisplayMode::decimal, 8), {chunk({0, 7, 72, 101, 108, 255, 10, 99, 1})});
+    EXPECT_EQ(result.committed, (OutputSegments{data(u"  0   7  72 101 108 255  10  99"), newline}));
+    EXPECT_EQ(result.provisional, (OutputSegments{data(u"  1")}));
+
+    ByteFormatter binary;
+    result = feed(binary, optionsFor(DisplayMode::binary, 8), {chunk({0x48, 0x65, 0x00, 0xFF, 0x01, 0x80})});
+    EXPECT_TRUE(result.committed.empty());
+    EXPECT_EQ(result.provisional, (OutputSegments{data(u"01001000 01100101 00000000 11111111 00000001 10000000")}));
+}
+
+TEST(ByteFormatter, HexDumpOfHelloCrLfAtSixteenColumnsPadsMissingColumnsButNotTheAsciiColumn)
+{
+    ByteFormatter formatter;
+    const auto options = optionsFor(DisplayMode::hexDump, 16);
+
+    auto result = feed(formatter, options, {chunk(ascii("Hello\r\n"))});
+    EXPECT_TRUE(result.committed.empty());
+    // Seven values, then column 7 empty with the group space after it, then eight empty columns.
+    const std::u16string columns = u"48 65 6C 6C 6F 0D 0A "
+                                   u"    "
+                                   u"                        ";
+    EXPECT_EQ(result.provisional,
+        (OutputSegments{meta(u"00000000  "), data(columns), meta(u" |"), data(u"Hello.."), meta(u"|")}));
+
+    result = feed(formatter, options, {chunk(ascii("~world!!\x7F\x80"))});
+    EXPECT_EQ(result.committed,
+        (OutputSegments{meta(u"00000000  "), data(u"48 65 6C 6C 6F 0D 0A 7E  77 6F 72 6C 64 21 21 7F "), meta(u" |"),
+            data(u"Hello..~world!!."), meta(u"|"), newline}));
+    EXPECT_EQ(result.provisional,
+        (OutputSegments{meta(u"00000010  "),
+            data(u"80 " + std::u16string(15 * 3 + 1, u' ')),
+            meta(u" |"), data(u"."), meta(u"|")}));
+}
+
+TEST(ByteFormatter, HexDumpOfEightColumnsHasNoGroupSpaceAndOfThirtyTwoColumnsPutsOneAfterColumns7_15And23)
+{
+    ByteFormatter eight;
+    auto result = feed(eight, optionsFor(DisplayMode::hexDump, 8), {chunk(ascii("ABCDEFGH")), chunk(ascii("I"))});
+    EXPECT_EQ(result.committed,
+        (OutputSegments{meta(u"00000000  "), data(u"41 42 43 44 45 46 47 48 "), meta(u" |"), data(u"ABCDEFGH"), meta(u"|"), newline}));
+    EXPECT_EQ(result.provisional,
+        (OutputSegments{meta(u"00000008  "), data(u"49                      "), meta(u" |"), data(u"I"), meta(u"|")}));
+
+    ByteFormatter thirtyTwo;
+    const auto options = optionsFor(DisplayMode::hexDump, 32);
+    result = feed(thirtyTwo, options, {chunk(range(0x00, 32)), chunk(ascii("abc"))});
+    EXPECT_EQ(result.committed,
+        (OutputSegments{meta(u"00000000  "),
+            data(u"00 01 02 03 04 05 06 07  08 09 0A 0B 0C 0D 0E 0F  10 11 12 13 14 15 16 17  18 19 1A 1B 1C 1D 1E 1F "),
+            meta(u" |"), data(std::u16string(32, u'.')), meta(u"|"), newline}));
+    // 29 empty columns of three spaces and the three group spaces.
+    EXPECT_EQ(result.provisional,
+        (OutputSegments{meta(u"00000020  "), data(u"61 62 63 " + std::u16string(29 * 3 + 3, u' ')), meta(u" |"), data(u"abc"), meta(u"|")}));
+}
+
+TEST(ByteFormatter, HexDumpAfterACommitInTheMiddleOfALineStartsANewLineWithItsOffsetCountedOn)
+{
+    ByteFormatter formatter;
+    const auto options = optionsFor(DisplayMode::hexDump, 16);
+    feed(formatter, options, {chunk(range(0x30, 16))});
+    auto result = feed(formatter, options, {chunk(ascii("12345"))});
+    ASSERT_FALSE(result.provisional.empty());
+    EXPECT_EQ(result.provisional.front(), meta(u"00000010  "));
+
+    // A notice: the five bytes stay on screen as they are, nothing more is emitted for them.
+    formatter.commitLine();
+    EXPECT_EQ(formatter.offset(), 0x15);
+    EXPECT_TRUE(formatter.line().empty());
+
+    result = feed(formatter, options, {chunk(ascii("xy"))});
+    EXPECT_TRUE(result.committed.empty());
+    const std::u16string columns = u"78 79 " + std::u16string(14 * 3 + 1, u' ');
+    EXPECT_EQ(result.provisional, (OutputSegments{meta(u"00000015  "), data(columns), meta(u" |"), data(u"xy"), meta(u"|")}));
+}
+
+TEST(ByteFormatter, OffsetsCountOnAcrossCommitsAndModesAndStartAtZeroAfterReset)
+{
+    ByteFormatter formatter;
+    feed(formatter, optionsFor(DisplayMode::hex, 8), {chunk(range(0, 3))});
+    formatter.commitLine();
+    feed(formatter, optionsFor(DisplayMode::decimal, 8), {chunk(range(0, 4))});
+    formatter.commitLine();
+    EXPECT_EQ(formatter.offset(), 7);
+
+    auto result = feed(formatter, optionsFor(DisplayMode::hexDump, 8), {chunk(ascii("abcdefghij"))});
+    EXPECT_EQ(result.committed,
+        (OutputSegments{meta(u"00000007  "), data(u"61 62 63 64 65 66 67 68 "), meta(u" |"), data(u"abcdefgh"), meta(u"|"), newline}));
+    ASSERT_FALSE(result.provisional.empty());
+    EXPECT_EQ(result.provisional.front(), meta(u"0000000F  "));
+
+    formatter.reset();
+    EXPECT_EQ(formatter.offset(), 0);
+    EXPECT_TRUE(formatter.line().empty());
+    EXPECT_FALSE(formatter.lineStamp());
+    EXPECT_FALSE(formatter.lastByteTime());
+    result = feed(formatter, optionsFor(DisplayMode::hexDump, 8), {chunk(ascii("z"))});
+    EXPECT_TRUE(result.committed.empty());
+    ASSERT_FALSE(result.provisional.empty());
+    EXPECT_EQ(result.provisional.front(), meta(u"00000000  "));
+}
+
+TEST(ByteFormatter, PauseOfFiftyMillisecondsBetweenChunksStartsANewLineAndPauseOffNeverDoes)
+{
+    auto options = optionsFor(DisplayMode::hex, 16);
+    options.gapMs = 50;
+
+    ByteFormatter formatter;
+    auto result = feed(formatter, options, {chunk({0x01}, 0ms), chunk({0x02}, 30ms), chunk({0x03}, 90ms)});
+    EXPECT_EQ(result.committed, (OutputSegments{data(u"01 02"), newline}));
+    EXPECT_EQ(result.provisional, (OutputSegments{data(u"03")}));
+
+    // Across batches too, and the pause counts from the last chunk, not the line's first.
+    result = feed(formatter, options, {chunk({0x04}, 139ms)});
+    EXPECT_TRUE(result.committed.empty());
+    EXPECT_EQ(result.provisional, (OutputSegments{data(u"03 04")}));
+    result = feed(formatter, options, {chunk({0x05}, 189ms)});
+    EXPECT_EQ(result.committed, (OutputSegments{data(u"03 04"), newline}));
+    EXPECT_EQ(result.provisional, (OutputSegments{data(u"05")}));
+
+    // A fraction of a millisecond short is not a pause.
+    result = feed(formatter, options, {chunk({0x06}, 189ms + 49999us)});
+    EXPECT_TRUE(result.committed.empty());
+    EXPECT_EQ(result.provisional, (OutputSegments{data(u"05 06")}));
+
+    options.gapMs = 0;
+    ByteFormatter never;
+    result = feed(never, options, {chunk({0x01}, 0ms), chunk({0x02}, 1h), chunk({0x03}, 2h)});
+    EXPECT_TRUE(result.committed.empty());
+    EXPECT_EQ(result.provisional, (OutputSegments{data(u"01 02 03")}));
+}
+
+TEST(ByteFormatter, PauseIsOnlyLookedForWhileALineIsOpen)
+{
+    auto options = optionsFor(DisplayMode::hex, 2);
+    options.gapMs = 10;
+
+    ByteFormatter formatter;
+    feed(formatter, options, {chunk({0x01}, 0ms)});
+    formatter.commitLine();
+    EXPECT_FALSE(formatter.lastByteTime());
+    // A full line just ended, so the next chunk opens a new one without an empty line before it.
+    auto result = feed(formatter, options, {chunk({0x02, 0x03}, 500ms), chunk({0x04}, 900ms)});
+    EXPECT_EQ(result.committed, (OutputSegments{data(u"02 03"), newline}));
+    EXPECT_EQ(result.provisional, (OutputSegments{data(u"04")}));
+    EXPECT_EQ(formatter.lastByteTime(), t0 + 900ms);
+}
+
+TEST(ByteFormatter, BreakOnLFInHexEndsTheLineWithTheValue0AAsItsLastValue)
+{
+    auto options = optionsFor(DisplayMode::hex, 16);
+    options.breakOnLF = true;
+    ByteFormatter formatter;
+    auto result = feed(formatter, options, {chunk({0x41, 0x0A, 0x0A, 0x42})});
+    EXPECT_EQ(result.committed, (OutputSegments{data(u"41 0A"), newline, data(u"0A"), newline}));
+    EXPECT_EQ(result.provisional, (OutputSegments{data(u"42")}));
+
+    options.breakOnLF = false;
+    ByteFormatter unbroken;
+    result = feed(unbroken, options, {chunk({0x41, 0x0A, 0x0A, 0x42})});
+    EXPECT_TRUE(result.committed.empty());
+    EXPECT_EQ(result.provisional, (OutputSegments{data(u"41 0A 0A 42")}));
+}
+
+TEST(ByteFormatter, AsciiEscapedAlternatesDataRunsOfPrintableBytesWithMetaRunsOfNames)
+{
+    ByteFormatter formatter;
+    const auto options = optionsFor(DisplayMode::asciiEscaped);
+    auto result = feed(formatter, options, {chunk({0x41, 0x00, 0x42})});
+    EXPECT_EQ(result.provisional, (OutputSegments{data(u"A"), meta(u"<NUL>"), data(u"B")}));
+
+    ByteFormatter names;
+    result = feed(names, options, {chunk({0x7F, 0x09, 0x1B, 0x07, 0x0D, 0x1F, 0x80, 0xC3, 0xFF, 0x20, 0x7E, 0x0A})});
+    EXPECT_EQ(result.committed,
+        (OutputSegments{meta(u"<7F><TAB><ESC><07><CR><1F><80><C3><FF>"), data(u" ~"), meta(u"<LF>"), newline}));
+    EXPECT_TRUE(result.provisional.empty());
+}
+
+TEST(ByteFormatter, AsciiEscapedEndsEveryLineAtLFEvenWithBreakOnLFOffAndOtherwiseAfter1024Bytes)
+{
+    ByteFormatter formatter;
+    auto options = optionsFor(DisplayMode::asciiEscaped, 8);
+    options.breakOnLF = false;
+    auto result = feed(formatter, options, {chunk(ascii("OK\r\nvalue=12\r\nrest"))});
+    EXPECT_EQ(result.committed,
+        (OutputSegments{data(u"OK"), meta(u"<CR><LF>"), newline, data(u"value=12"), meta(u"<CR><LF>"), newline}));
+    EXPECT_EQ(result.provisional, (OutputSegments{data(u"rest")}));
+
+    ByteFormatter endless;
+    result = feed(endless, options, {chunk(Bytes(1000, 'x')), chunk(Bytes(1500, 'y'))});
+    EXPECT_EQ(result.committed,
+        (OutputSegments{data(std::u16string(1000, u'x') + std::u16string(24, u'y')), newline, data(std::u16string(1024, u'y')), newline}));
+    EXPECT_EQ(result.provisional, (OutputSegments{data(std::u16string(452, u'y'))}));
+    EXPECT_EQ(endless.offset(), 2048);
+}
+
+TEST(ByteFormatter, TextModeDecodesTheWholeLineAsUtf8WithReplacementAndCutsAt1024Bytes)
+{
+    ByteFormatter formatter;
+    const auto options = optionsFor(DisplayMode::text, 8);
+    // The euro sign is split over two chunks but decoded with its line.
+    auto result = feed(formatter, options, {chunk({0xE2, 0x82}), chunk({0xAC, 0x41, 0xFF, 0x42, 0x43, 0x44, 0x45, 0x46})});
+    EXPECT_TRUE(result.committed.empty());
+    EXPECT_EQ(result.provisional, (OutputSegments{data(u"\u20ACA\uFFFDBCDEF")}));
+
+    result = feed(formatter, options, {chunk(Bytes(1015, 'z'))});
+    EXPECT_EQ(result.committed, (OutputSegments{data(u"\u20ACA\uFFFDBCDEF" + std::u16string(1014, u'z')), newline}));
+    EXPECT_EQ(result.provisional, (OutputSegments{data(u"z")}));
+}
+
+TEST(ByteFormatter, TimestampsAloneGiveEachLineTheTimeOfItsFirstBytesChunkFollowedByArrow)
+{
+    auto options = optionsFor(DisplayMode::hex, 4);
+    options.timestamps = true;
+    const std::u16string first = formatTimestamp(t0) + u" -> ";
+    const std::u16string second = formatTimestamp(t0 + 1250ms) + u" -> ";
+    ASSERT_NE(first, second);
+
+    ByteFormatter formatter;
+    auto result = feed(formatter, options, {chunk({1, 2, 3, 4, 5, 6}), chunk({7, 8, 9}, 1250ms)});
+    EXPECT_EQ(result.committed,
+        (OutputSegments{stamp(first), data(u"01 02 03 04"), newline, stamp(first), data(u"05 06 07 08"), newline}));
+    EXPECT_EQ(result.provisional, (OutputSegments{stamp(second), data(u"09")}));
+    EXPECT_EQ(formatter.lineStamp(), second);
+
+    // The stamp of the open line stays while it grows in later batches.
+    result = feed(formatter, options, {chunk({10, 11, 12}, 5s)});
+    EXPECT_EQ(result.committed, (OutputSegments{stamp(second), data(u"09 0A 0B 0C"), newline}));
+    EXPECT_TRUE(result.provisional.empty());
+    EXPECT_FALSE(formatter.lineStamp());
+}
+
+TEST(ByteFormatter, TimestampsWithAPrefixEndInOneSpaceAndAreFollowedByTheMarkerAsMeta)
+{
+    auto options = optionsFor(DisplayMode::hexDump, 8);
+    options.timestamps = true;
+    options.linePrefix = u"← ";
+    const std::u16string time = formatTimestamp(t0 + 7ms) + u" ";
+
+    ByteFormatter formatter;
+    auto result = feed(formatter, options, {chunk(ascii("0123456789"), 7ms)});
+    EXPECT_EQ(result.committed,
+        (OutputSegments{stamp(time), meta(u"← "), meta(u"00000000  "), data(u"30 31 32 33 34 35 36 37 "), meta(u" |"),
+            data(u"01234567"), meta(u"|"), newline}));
+    EXPECT_EQ(result.provisional,
+        (OutputSegments{stamp(time), meta(u"← "), meta(u"00000008  "), data(u"38 39 " + std::u16string(6 * 3, u' ')), meta(u" |"), data(u"89"),
+            meta(u"|")}));
+
+    // The marker alone, without timestamps.
+    auto unstampedOptions = optionsFor(DisplayMode::asciiEscaped);
+    unstampedOptions.linePrefix = u"← ";
+    ByteFormatter unstamped;
+    result = feed(unstamped, unstampedOptions, {chunk(ascii("hi\n"))});
+    EXPECT_EQ(result.committed, (OutputSegments{meta(u"← "), data(u"hi"), meta(u"<LF>"), newline}));
+}
+
+TEST(ByteFormatter, ModeChangeAppliesOnlyToDataArrivingAfterIt)
+{
+    ByteFormatter formatter;
+    auto result = feed(formatter, optionsFor(DisplayMode::hex, 4), {chunk({0x10, 0x20, 0x30, 0x40, 0x50})});
+    EXPECT_EQ(result.committed, (OutputSegments{data(u"10 20 30 40"), newline}));
+    EXPECT_EQ(result.provisional, (OutputSegments{data(u"50")}));
+
+    // The session finishes the shown line and commits before using the new mode.
+    formatter.commitLine();
+    result = feed(formatter, optionsFor(DisplayMode::decimal, 4), {chunk({0x10, 0x20})});
+    EXPECT_TRUE(result.committed.empty());
+    EXPECT_EQ(result.provisional, (OutputSegments{data(u" 16  32")}));
+
+    formatter.commitLine();
+    result = feed(formatter, optionsFor(DisplayMode::binary, 4), {chunk({0x10})});
+    EXPECT_EQ(result.provisional, (OutputSegments{data(u"00010000")}));
+    EXPECT_EQ(formatter.offset(), 7);
+}
+
+TEST(ByteFormatter, HexOutputIsTheSameHoweverTheStreamIsSplitIntoChunksAndBatches)
+{
+    Bytes stream;
+    for (int i = 0; i < 300; ++i)
+        stream.push_back(static_cast<std::uint8_t>(i * 37 + i / 7));
+    auto options = optionsFor(DisplayMode::hex, 16);
+    options.breakOnLF = true;
+
+    auto render = [&](std::size_t chunkSize, std::size_t chunksPerBatch) {
+        ByteFormatter formatter;
+        std::u16string shown;
+        OutputSegments tail;
+        std::vector<ReceivedChunk> batch;
+        for (std::size_t at = 0; at < stream.size(); at += chunkSize) {
+            const auto end = std::min(stream.size(), at + chunkSize);
+            batch.push_back(chunk(Bytes(stream.begin() + static_cast<std::ptrdiff_t>(at), stream.begin() + static_cast<std::ptrdiff_t>(end))));
+            if (batch.size() == chunksPerBatch || end == stream.size()) {
+                auto result = formatter.format(batch, options);
+                for (const auto& segment : result.committed)
+                    shown += segment.text;
+                tail = std::move(result.provisional);
+                batch.clear();
+            }
+        }
+        for (const auto& segment : tail)
+            shown += segment.text;
+        return shown;
+    };
+
+    // The only LF is byte 83: five full lines, one of four bytes ending in 0A, thirteen full
+    // lines, and eight bytes left open.
+    ASSERT_EQ(std::count(stream.begin(), stream.end(), 0x0A), 1);
+    ASSERT_EQ(stream[83], 0x0A);
+    const auto whole = render(stream.size(), 1);
+    EXPECT_EQ(std::count(whole.begin(), whole.end(), u'\n'), 19);
+    EXPECT_EQ(whole.size() - whole.rfind(u'\n') - 1, 8u * 3 - 1);
+    EXPECT_NE(whole.find(u" 0A\n"), std::u16string::npos);
+    EXPECT_EQ(render(1, 1), whole);
+    EXPECT_EQ(render(7, 3), whole);
+    EXPECT_EQ(render(16, 2), whole);
+    EXPECT_EQ(render(33, 100), whole);
+}

@@ -1,5 +1,6 @@
 // However the port happens to cut the stream into reads, the output must be the same: these
 // tests feed random streams whole and in random pieces and compare what is shown.
+#include "core/pipeline/ByteFormatter.h"
 #include "core/pipeline/TerminalTextProcessor.h"
 
 #include <gtest/gtest.h>
@@ -133,4 +134,62 @@ TEST(ChunkBoundaries, TextProcessorShowsTerminalOutputTheSameWhereverItIsCut)
 TEST(ChunkBoundaries, TextProcessorShowsNoiseTheSameWhereverItIsCut)
 {
     expectTextProcessorIgnoresCuts(noise, 3);
+}
+
+namespace {
+
+// The byte display without the pause rule: its lines depend on the bytes alone, so any cut into
+// chunks and batches must show the same committed lines and the same unfinished one.
+template <typename Generate>
+void expectByteFormatterIgnoresCuts(Generate generate, std::uint32_t seed)
+{
+    Random random(seed);
+    for (int round = 0; round < 200; ++round) {
+        const Stream stream = generate(random, 1 + random() % 3000);
+        ByteDisplayOptions options;
+        options.mode = allDisplayModes[1 + random() % (allDisplayModes.size() - 1)];
+        options.bytesPerLine = allowedBytesPerLine[random() % allowedBytesPerLine.size()];
+        options.breakOnLF = random() % 2 == 0;
+        options.timestamps = random() % 2 == 0;
+        if (random() % 2 == 0)
+            options.linePrefix = u"\u2190 ";
+
+        ByteFormatter whole;
+        const auto expected = whole.format(std::vector<ReceivedChunk>{{arrival, stream}}, options);
+        OutputSegments expectedShown;
+        appendMerged(expectedShown, expected.committed);
+
+        ByteFormatter pieces;
+        OutputSegments actualShown;
+        OutputSegments lastProvisional;
+        std::vector<ReceivedChunk> batch;
+        std::size_t offset = 0;
+        for (const std::size_t size : randomCuts(random, stream.size())) {
+            batch.push_back({arrival, Stream(stream.begin() + static_cast<std::ptrdiff_t>(offset),
+                                          stream.begin() + static_cast<std::ptrdiff_t>(offset + size))});
+            offset += size;
+            if (random() % 3 == 0) {
+                auto result = pieces.format(batch, options);
+                appendMerged(actualShown, result.committed);
+                lastProvisional = std::move(result.provisional);
+                batch.clear();
+            }
+        }
+        auto result = pieces.format(batch, options);
+        appendMerged(actualShown, result.committed);
+        if (!batch.empty() || !result.provisional.empty())
+            lastProvisional = std::move(result.provisional);
+
+        ASSERT_EQ(actualShown, expectedShown) << "round " << round << " of seed " << seed;
+        EXPECT_EQ(lastProvisional, expected.provisional);
+        EXPECT_EQ(pieces.offset(), whole.offset());
+    }
+}
+
+} // namespace
+
+TEST(ChunkBoundaries, ByteFormatterShowsTheSameLinesWhereverTheStreamIsCut)
+{
+    expectByteFormatterIgnoresCuts(terminalText, 4);
+    expectByteFormatterIgnoresCuts(noise, 5);
 }
