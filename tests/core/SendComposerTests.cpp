@@ -1,0 +1,473 @@
+#include "core/pipeline/ByteFormatter.h"
+#include "core/pipeline/InMemoryTextStore.h"
+#include "core/pipeline/OutputBuffer.h"
+#include "core/pipeline/TerminalTextProcessor.h"
+#include "core/pipeline/Timestamp.h"
+#include "core/platform/AlertSound.h"
+#include "core/send/SendComposer.h"
+#include "core/send/SendMode.h"
+#include "localization/L10n.h"
+
+#include <gtest/gtest.h>
+
+#include <memory>
+#include <optional>
+#include <string>
+#include <utility>
+#include <vector>
+
+using namespace std::chrono_literals;
+using namespace velmora;
+
+namespace {
+
+using Bytes = std::vector<std::uint8_t>;
+using Runs = std::vector<std::pair<TextStyle, std::u16string>>;
+
+// 2024-03-05 14:03:07.250 UTC; stamps are compared with formatTimestamp, which shows local time.
+const auto t0 = std::chrono::sys_days{std::chrono::year{2024} / 3 / 5} + 14h + 3min + 7s + 250ms;
+
+class CountingAlert final : public AlertSound {
+public:
+    void play() override { ++plays; }
+    int plays = 0;
+};
+
+SendConditions connected() { return {true, true, false, t0}; }
+
+SendComposer composer(SendMode mode, LineEnding ending, std::string input)
+{
+    SendComposer result;
+    result.sendMode = mode;
+    result.lineEnding = ending;
+    result.inputText = std::move(input);
+    return result;
+}
+
+Bytes span(std::span<const std::uint8_t> bytes) { return {bytes.begin(), bytes.end()}; }
+
+// Sends each text in turn in text mode.
+void sendAll(SendComposer& sender, const std::vector<std::string>& texts)
+{
+    CountingAlert alert;
+    for (const auto& text : texts) {
+        sender.inputText = text;
+        ASSERT_TRUE(sender.send(connected(), alert)) << text;
+    }
+    ASSERT_EQ(alert.plays, 0);
+}
+
+// An output buffer over an in-memory store the test can look into, with the processors whose
+// line state an echo ends.
+struct Output {
+    Output() : Output(std::make_unique<InMemoryTextStore>()) {}
+
+    InMemoryTextStore& store;
+    OutputBuffer buffer;
+    TerminalTextProcessor textProcessor;
+    ByteFormatter byteFormatter;
+
+private:
+    explicit Output(std::unique_ptr<InMemoryTextStore> storage) : store(*storage), buffer(std::move(storage)) {}
+};
+
+} // namespace
+
+TEST(SendMode, RawValuesAreTheCaseNamesAndAnythingButHexReadsAsText)
+{
+    EXPECT_EQ(allSendModes, (std::array{SendMode::text, SendMode::hex}));
+    EXPECT_EQ(rawValue(SendMode::text), "text");
+    EXPECT_EQ(rawValue(SendMode::hex), "hex");
+    for (auto mode : allSendModes)
+        EXPECT_EQ(sendModeFromRaw(rawValue(mode)), mode);
+    for (std::string_view stored : {"", "HEX", "Hex", "hex ", "binary", "0"})
+        EXPECT_EQ(sendModeFromRaw(stored), SendMode::text) << stored;
+}
+
+TEST(LineEnding, CasesComeInMenuOrderWithTheirRawValuesBytesAndEchoMarkers)
+{
+    EXPECT_EQ(allLineEndings, (std::array{LineEnding::none, LineEnding::lf, LineEnding::cr, LineEnding::crlf}));
+    EXPECT_EQ(rawValue(LineEnding::none), "none");
+    EXPECT_EQ(rawValue(LineEnding::lf), "lf");
+    EXPECT_EQ(rawValue(LineEnding::cr), "cr");
+    EXPECT_EQ(rawValue(LineEnding::crlf), "crlf");
+    for (auto ending : allLineEndings)
+        EXPECT_EQ(lineEndingFromRaw(rawValue(ending)), ending);
+
+    EXPECT_EQ(span(bytes(LineEnding::none)), Bytes{});
+    EXPECT_EQ(span(bytes(LineEnding::lf)), (Bytes{0x0A}));
+    EXPECT_EQ(span(bytes(LineEnding::cr)), (Bytes{0x0D}));
+    EXPECT_EQ(span(bytes(LineEnding::crlf)), (Bytes{0x0D, 0x0A}));
+
+    EXPECT_EQ(echoMarker(LineEnding::none), std::nullopt);
+    EXPECT_EQ(echoMarker(LineEnding::lf), u"<LF>");
+    EXPECT_EQ(echoMarker(LineEnding::cr), u"<CR>");
+    EXPECT_EQ(echoMarker(LineEnding::crlf), u"<CR><LF>");
+}
+
+TEST(LineEnding, AStoredValueThatIsNoCaseReadsAsLineFeed)
+{
+    for (std::string_view stored : {"", "LF", "CRLF", "crlf ", "\r\n", "nl", "None"})
+        EXPECT_EQ(lineEndingFromRaw(stored), LineEnding::lf) << stored;
+}
+
+TEST(SendComposer, StartsInTextModeWithLineFeedAnEmptyFieldAndNoHistory)
+{
+    const SendComposer sender;
+    EXPECT_EQ(sender.sendMode, SendMode::text);
+    EXPECT_EQ(sender.lineEnding, LineEnding::lf);
+    EXPECT_TRUE(sender.inputText.empty());
+    EXPECT_TRUE(sender.history().empty());
+    EXPECT_EQ(sender.historyIndex(), std::nullopt);
+    EXPECT_TRUE(sender.historyDraft().empty());
+}
+
+TEST(SendComposer, TextModeSendsUtf8FollowedByTheLineEndingAndEchoesTheTextWithItsMarker)
+{
+    CountingAlert alert;
+    auto sender = composer(SendMode::text, LineEnding::crlf, "Hello");
+    auto message = sender.send(connected(), alert);
+    ASSERT_TRUE(message);
+    EXPECT_EQ(message->bytes, (Bytes{0x48, 0x65, 0x6C, 0x6C, 0x6F, 0x0D, 0x0A}));
+    EXPECT_EQ(message->echo, (EchoLine{u"Hello", std::nullopt, u"<CR><LF>"}));
+    EXPECT_EQ(sender.inputText, "");
+    EXPECT_EQ(sender.history(), std::vector<std::string>{"Hello"});
+
+    sender = composer(SendMode::text, LineEnding::lf, "Gr\u00FC\u00DFe");
+    message = sender.send(connected(), alert);
+    ASSERT_TRUE(message);
+    EXPECT_EQ(message->bytes, (Bytes{'G', 'r', 0xC3, 0xBC, 0xC3, 0x9F, 'e', 0x0A}));
+    EXPECT_EQ(message->echo, (EchoLine{u"Gr\u00FC\u00DFe", std::nullopt, u"<LF>"}));
+
+    sender = composer(SendMode::text, LineEnding::cr, "AT");
+    message = sender.send(connected(), alert);
+    ASSERT_TRUE(message);
+    EXPECT_EQ(message->bytes, (Bytes{'A', 'T', 0x0D}));
+    EXPECT_EQ(message->echo, (EchoLine{u"AT", std::nullopt, u"<CR>"}));
+
+    sender = composer(SendMode::text, LineEnding::none, "AT");
+    message = sender.send(connected(), alert);
+    ASSERT_TRUE(message);
+    EXPECT_EQ(message->bytes, (Bytes{'A', 'T'}));
+    EXPECT_EQ(message->echo, (EchoLine{u"AT", std::nullopt, std::nullopt}));
+    EXPECT_EQ(alert.plays, 0);
+}
+
+TEST(SendComposer, AnEmptyTextWithALineEndingSendsJustTheEndingAndLeavesTheHistoryUnchanged)
+{
+    CountingAlert alert;
+    SendComposer sender;
+    sendAll(sender, {"abc"});
+
+    sender.lineEnding = LineEnding::lf;
+    auto message = sender.send(connected(), alert);
+    ASSERT_TRUE(message);
+    EXPECT_EQ(message->bytes, Bytes{0x0A});
+    EXPECT_EQ(message->echo, (EchoLine{u"", std::nullopt, u"<LF>"}));
+    EXPECT_EQ(sender.history(), std::vector<std::string>{"abc"});
+
+    // With no line ending there is nothing to send at all.
+    sender.lineEnding = LineEnding::none;
+    EXPECT_EQ(sender.payloadBytes(), BytesOrHexError(Bytes{}));
+    EXPECT_EQ(sender.send(connected(), alert), std::nullopt);
+    EXPECT_EQ(sender.history(), std::vector<std::string>{"abc"});
+    EXPECT_EQ(alert.plays, 0);
+}
+
+TEST(SendComposer, HexModeSendsTheParsedBytesWithoutLineEndingAndEchoesThemInCanonicalForm)
+{
+    CountingAlert alert;
+    auto sender = composer(SendMode::hex, LineEnding::crlf, "0a 0B");
+    EXPECT_EQ(sender.payloadBytes(), BytesOrHexError(Bytes{0x0A, 0x0B}));
+    auto message = sender.send(connected(), alert);
+    ASSERT_TRUE(message);
+    EXPECT_EQ(message->bytes, (Bytes{0x0A, 0x0B}));
+    EXPECT_EQ(message->echo, (EchoLine{u"0A 0B", std::nullopt, std::nullopt}));
+    EXPECT_EQ(sender.history(), std::vector<std::string>{"0a 0B"});
+    EXPECT_EQ(sender.inputText, "");
+
+    sender.inputText = "0xde,0xAD:be-ef;1";
+    message = sender.send(connected(), alert);
+    ASSERT_TRUE(message);
+    EXPECT_EQ(message->bytes, (Bytes{0xDE, 0xAD, 0xBE, 0xEF, 0x01}));
+    EXPECT_EQ(message->echo, (EchoLine{u"DE AD BE EF 01", std::nullopt, std::nullopt}));
+    EXPECT_EQ(sender.history(), (std::vector<std::string>{"0a 0B", "0xde,0xAD:be-ef;1"}));
+
+    // Nothing but separators: nothing to send, and the field keeps them.
+    sender.inputText = " , ";
+    EXPECT_EQ(sender.send(connected(), alert), std::nullopt);
+    EXPECT_EQ(sender.inputText, " , ");
+    EXPECT_EQ(sender.history().size(), 2u);
+    EXPECT_EQ(alert.plays, 0);
+}
+
+TEST(SendComposer, InputThatCannotBeSentBeepsOnceAndStaysInTheField)
+{
+    CountingAlert alert;
+    auto sender = composer(SendMode::hex, LineEnding::lf, "01 0G");
+    EXPECT_EQ(sender.payloadBytes(), BytesOrHexError(HexParseError::invalidCharacter("0G")));
+    EXPECT_EQ(sender.send(connected(), alert), std::nullopt);
+    EXPECT_EQ(alert.plays, 1);
+    EXPECT_EQ(sender.inputText, "01 0G");
+    EXPECT_TRUE(sender.history().empty());
+
+    sender = composer(SendMode::text, LineEnding::lf, std::string(4097, 'a'));
+    EXPECT_EQ(sender.send(connected(), alert), std::nullopt);
+    EXPECT_EQ(alert.plays, 2);
+    EXPECT_EQ(sender.inputText, std::string(4097, 'a'));
+    EXPECT_TRUE(sender.history().empty());
+}
+
+TEST(SendComposer, TextModeAllowsAtMost4096BytesOfUtf8BeforeTheLineEnding)
+{
+    std::string twoByteCharacters;
+    for (int i = 0; i < 2048; ++i)
+        twoByteCharacters += "\u00E9";
+    ASSERT_EQ(twoByteCharacters.size(), 4096u);
+
+    auto sender = composer(SendMode::text, LineEnding::crlf, twoByteCharacters);
+    const auto payload = sender.payloadBytes();
+    ASSERT_TRUE(payload.ok());
+    EXPECT_EQ(payload.bytes().size(), 4098u);
+    EXPECT_EQ(Bytes(payload.bytes().end() - 2, payload.bytes().end()), (Bytes{0x0D, 0x0A}));
+
+    CountingAlert alert;
+    const auto message = sender.send(connected(), alert);
+    ASSERT_TRUE(message);
+    EXPECT_EQ(message->bytes.size(), 4098u);
+    EXPECT_EQ(alert.plays, 0);
+
+    sender = composer(SendMode::text, LineEnding::none, twoByteCharacters + "a");
+    EXPECT_EQ(sender.payloadBytes(), BytesOrHexError(HexParseError::tooLong(4096)));
+    // Text mode never shows a HEX error under the field, even for text it would refuse.
+    EXPECT_EQ(sender.hexInputError(), std::nullopt);
+}
+
+TEST(SendComposer, HexInputErrorIsTheParserMessageInHexModeAndNeverInTextMode)
+{
+    L10n::ScopedLanguage english(Language::en);
+    auto sender = composer(SendMode::text, LineEnding::lf, "ZZ");
+    EXPECT_EQ(sender.hexInputError(), std::nullopt);
+
+    sender.sendMode = SendMode::hex;
+    EXPECT_EQ(sender.hexInputError(), "'ZZ' is not a valid HEX value. Use 0\u20139 and A\u2013F, e.g. 01 0A FF.");
+    sender.inputText = "0x123";
+    EXPECT_EQ(sender.hexInputError(),
+        "'0x123' has an odd number of digits. Write bytes as pairs, e.g. 0A or 01 0A.");
+    sender.inputText = std::string(2 * 4097, '0');
+    EXPECT_EQ(sender.hexInputError(), "The message is too long (maximum 4096 bytes).");
+    sender.inputText = std::string(2 * 4096, '0');
+    EXPECT_EQ(sender.hexInputError(), std::nullopt);
+    sender.inputText = "";
+    EXPECT_EQ(sender.hexInputError(), std::nullopt);
+}
+
+TEST(SendComposer, NothingHappensWhileNotConnected)
+{
+    CountingAlert alert;
+    SendConditions disconnected = connected();
+    disconnected.connected = false;
+
+    auto sender = composer(SendMode::text, LineEnding::lf, "Hello");
+    EXPECT_EQ(sender.send(disconnected, alert), std::nullopt);
+    EXPECT_EQ(sender.inputText, "Hello");
+    EXPECT_TRUE(sender.history().empty());
+
+    // Not even the beep for input that could not be sent anyway.
+    sender = composer(SendMode::hex, LineEnding::lf, "ZZ");
+    EXPECT_EQ(sender.send(disconnected, alert), std::nullopt);
+    EXPECT_EQ(sender.inputText, "ZZ");
+    EXPECT_EQ(alert.plays, 0);
+}
+
+TEST(SendComposer, EchoIsLeftOutWhenOffAndStampedWithTheTimeAndASpaceWhenTimestampsAreOn)
+{
+    CountingAlert alert;
+    auto conditions = connected();
+    conditions.echoSent = false;
+    conditions.showTimestamps = true;
+    auto sender = composer(SendMode::text, LineEnding::lf, "quiet");
+    auto message = sender.send(conditions, alert);
+    ASSERT_TRUE(message);
+    EXPECT_EQ(message->bytes, (Bytes{'q', 'u', 'i', 'e', 't', 0x0A}));
+    EXPECT_EQ(message->echo, std::nullopt);
+    EXPECT_EQ(sender.history(), std::vector<std::string>{"quiet"});
+    EXPECT_EQ(sender.inputText, "");
+
+    conditions.echoSent = true;
+    sender.inputText = "loud";
+    message = sender.send(conditions, alert);
+    ASSERT_TRUE(message && message->echo && message->echo->stamp);
+    const std::u16string& stamp = *message->echo->stamp;
+    EXPECT_EQ(stamp, formatTimestamp(t0) + u" ");
+    ASSERT_EQ(stamp.size(), 13u);
+    EXPECT_EQ(stamp.substr(2, 1) + stamp.substr(5, 1) + stamp.substr(8, 1) + stamp.substr(12, 1), u"::. ");
+    EXPECT_EQ(stamp.substr(6, 2) + stamp.substr(9, 3), u"07250");
+
+    sender = composer(SendMode::hex, LineEnding::lf, "ff");
+    message = sender.send(conditions, alert);
+    ASSERT_TRUE(message);
+    EXPECT_EQ(message->echo, (EchoLine{u"FF", formatTimestamp(t0) + u" ", std::nullopt}));
+}
+
+TEST(SendComposer, TheSameTextTwiceInARowIsStoredOnceAndEntriesKeepTheTextAsTyped)
+{
+    SendComposer sender;
+    sendAll(sender, {"a", "a"});
+    EXPECT_EQ(sender.history(), std::vector<std::string>{"a"});
+
+    sendAll(sender, {"b", "a"});
+    EXPECT_EQ(sender.history(), (std::vector<std::string>{"a", "b", "a"}));
+
+    // In HEX mode two spellings of the same bytes are two entries.
+    CountingAlert alert;
+    sender.sendMode = SendMode::hex;
+    for (std::string text : {"0a", "0A", "0A"}) {
+        sender.inputText = text;
+        ASSERT_TRUE(sender.send(connected(), alert));
+    }
+    EXPECT_EQ(sender.history(), (std::vector<std::string>{"a", "b", "a", "0a", "0A"}));
+}
+
+TEST(SendComposer, OneHundredAndOneMessagesKeepTheLastHundred)
+{
+    SendComposer sender;
+    std::vector<std::string> texts;
+    for (int i = 1; i <= 101; ++i)
+        texts.push_back("message " + std::to_string(i));
+    sendAll(sender, texts);
+
+    ASSERT_EQ(sender.history().size(), 100u);
+    EXPECT_EQ(sender.history().front(), "message 2");
+    EXPECT_EQ(sender.history().back(), "message 101");
+    EXPECT_EQ(sender.history(), std::vector<std::string>(texts.begin() + 1, texts.end()));
+}
+
+TEST(SendComposer, UpWalksBackToTheOldestEntryAndDownWalksForwardToTheDraft)
+{
+    SendComposer sender;
+    sendAll(sender, {"a", "b", "c"});
+    sender.inputText = "x";
+
+    std::vector<std::string> shown;
+    for (int i = 0; i < 4; ++i) {
+        sender.historyUp();
+        shown.push_back(sender.inputText);
+    }
+    EXPECT_EQ(shown, (std::vector<std::string>{"c", "b", "a", "a"}));
+    EXPECT_EQ(sender.historyIndex(), 0u);
+    EXPECT_EQ(sender.historyDraft(), "x");
+
+    shown.clear();
+    for (int i = 0; i < 3; ++i) {
+        sender.historyDown();
+        shown.push_back(sender.inputText);
+    }
+    EXPECT_EQ(shown, (std::vector<std::string>{"b", "c", "x"}));
+    EXPECT_EQ(sender.historyIndex(), std::nullopt);
+
+    // Past the draft Down does nothing more.
+    sender.historyDown();
+    EXPECT_EQ(sender.inputText, "x");
+    EXPECT_EQ(sender.historyIndex(), std::nullopt);
+}
+
+TEST(SendComposer, UpWithoutHistoryAndDownOutsideBrowsingChangeNothing)
+{
+    SendComposer sender;
+    sender.inputText = "x";
+    sender.historyUp();
+    EXPECT_EQ(sender.inputText, "x");
+    EXPECT_EQ(sender.historyIndex(), std::nullopt);
+    EXPECT_EQ(sender.historyDraft(), "");
+
+    sendAll(sender, {"a"});
+    sender.inputText = "y";
+    sender.historyDown();
+    EXPECT_EQ(sender.inputText, "y");
+    EXPECT_EQ(sender.historyIndex(), std::nullopt);
+    EXPECT_EQ(sender.historyDraft(), "");
+}
+
+TEST(SendComposer, EditingARecalledEntryKeepsBrowsingAndSendingEndsIt)
+{
+    SendComposer sender;
+    sendAll(sender, {"a", "b", "c"});
+    sender.inputText = "x";
+
+    sender.historyUp();
+    sender.inputText = "c edited";
+    sender.historyUp();
+    EXPECT_EQ(sender.inputText, "b");
+    EXPECT_EQ(sender.historyIndex(), 1u);
+    sender.historyDown();
+    EXPECT_EQ(sender.inputText, "c");
+    sender.historyDown();
+    EXPECT_EQ(sender.inputText, "x");
+
+    // Sending a recalled entry again ends browsing without a second copy of it.
+    sender.historyUp();
+    CountingAlert alert;
+    ASSERT_TRUE(sender.send(connected(), alert));
+    EXPECT_EQ(sender.historyIndex(), std::nullopt);
+    EXPECT_EQ(sender.inputText, "");
+    EXPECT_EQ(sender.history(), (std::vector<std::string>{"a", "b", "c"}));
+    sender.historyDown();
+    EXPECT_EQ(sender.inputText, "");
+
+    // A new walk saves the field as it is now.
+    sender.inputText = "z";
+    sender.historyUp();
+    EXPECT_EQ(sender.historyDraft(), "z");
+    sender.historyDown();
+    EXPECT_EQ(sender.inputText, "z");
+}
+
+TEST(Echo, ShowsTheStampTheArrowWithTheTextTheMarkerAndALineBreakInTheirStyles)
+{
+    Output output;
+    showEcho(EchoLine{u"Hello", u"14:03:07.250 ", u"<CR><LF>"}, output.buffer, output.textProcessor,
+        output.byteFormatter);
+    EXPECT_EQ(output.store.runs(), (Runs{{TextStyle::timestamp, u"14:03:07.250 "}, {TextStyle::echo, u"\u2192 Hello"},
+                                       {TextStyle::meta, u"<CR><LF>"}, {TextStyle::echo, u"\n"}}));
+
+    // What send hands over shows the same way.
+    Output fromSend;
+    CountingAlert alert;
+    auto sender = composer(SendMode::text, LineEnding::crlf, "Hello");
+    const auto message = sender.send(connected(), alert);
+    ASSERT_TRUE(message && message->echo);
+    showEcho(*message->echo, fromSend.buffer, fromSend.textProcessor, fromSend.byteFormatter);
+    EXPECT_EQ(fromSend.store.runs(),
+        (Runs{{TextStyle::echo, u"\u2192 Hello"}, {TextStyle::meta, u"<CR><LF>"}, {TextStyle::echo, u"\n"}}));
+
+    Output bare;
+    showEcho(EchoLine{u"0A 0B", std::nullopt, std::nullopt}, bare.buffer, bare.textProcessor, bare.byteFormatter);
+    EXPECT_EQ(bare.store.runs(), (Runs{{TextStyle::echo, u"\u2192 0A 0B\n"}}));
+}
+
+TEST(Echo, StartsOnANewLineAfterUnfinishedOutputAndMakesTheNextDataStartAFreshLine)
+{
+    Output output;
+    const std::vector<std::uint8_t> partial{'t', 'e', 'm', 'p'};
+    output.buffer.appendSegments(output.textProcessor.process(partial, false, std::nullopt, t0), {});
+    ASSERT_FALSE(output.textProcessor.atLineStart());
+
+    ByteDisplayOptions hex;
+    hex.mode = DisplayMode::hex;
+    const std::vector<ReceivedChunk> chunks{{t0, {0x01, 0x02, 0x03}}};
+    output.byteFormatter.format(chunks, hex);
+    ASSERT_EQ(output.byteFormatter.line().size(), 3u);
+
+    showEcho(EchoLine{u"Hi", std::nullopt, u"<LF>"}, output.buffer, output.textProcessor, output.byteFormatter);
+    EXPECT_EQ(output.store.runs(), (Runs{{TextStyle::data, u"temp\n"}, {TextStyle::echo, u"\u2192 Hi"},
+                                       {TextStyle::meta, u"<LF>"}, {TextStyle::echo, u"\n"}}));
+    EXPECT_TRUE(output.textProcessor.atLineStart());
+    EXPECT_TRUE(output.byteFormatter.line().empty());
+    EXPECT_EQ(output.byteFormatter.offset(), 3);
+
+    // Output that already ends a line gets no empty line before the echo.
+    showEcho(EchoLine{u"again", std::nullopt, std::nullopt}, output.buffer, output.textProcessor,
+        output.byteFormatter);
+    EXPECT_EQ(output.store.text(), u"temp\n\u2192 Hi<LF>\n\u2192 again\n");
+}
