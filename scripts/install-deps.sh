@@ -10,10 +10,12 @@ packages=(
     clang libclang-rt-dev
     # the desktop application
     qt6-base-dev qt6-svg-dev libgl-dev
-    # port discovery
-    libudev-dev
+    # port discovery, and fake devices and hot-plug for its tests
+    libudev-dev umockdev libumockdev-dev
     # tests and benchmarks
     libgtest-dev libgmock-dev libbenchmark-dev
+    # German and French locales, so the plot parser's locale test runs instead of skipping
+    locales-all
     # a virtual display for the application's tests, and a look at its windows
     xvfb xauth x11-utils
 )

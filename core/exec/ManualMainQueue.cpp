@@ -89,6 +89,17 @@ bool ManualMainQueue::runUntil(const std::function<bool()>& condition, std::chro
     }
 }
 
+bool ManualMainQueue::waitForPending(std::size_t count, std::chrono::milliseconds realTimeout)
+{
+    std::unique_lock lock(mutex_);
+    return posted_.wait_for(lock, realTimeout, [&] {
+        std::size_t live = 0;
+        for (const auto& [key, entry] : tasks_)
+            live += entry.token->isCancelled() ? 0 : 1;
+        return live >= count;
+    });
+}
+
 std::size_t ManualMainQueue::pendingCount() const
 {
     std::lock_guard lock(mutex_);

@@ -29,6 +29,9 @@ public:
     // Runs ready tasks, waiting up to realTimeout for more to be posted, until condition holds.
     // The virtual clock does not move. Returns whether the condition held.
     bool runUntil(const std::function<bool()>& condition, std::chrono::milliseconds realTimeout);
+    // Waits (in real time) until at least count tasks are scheduled, without running any, and
+    // returns whether that happened within realTimeout.
+    bool waitForPending(std::size_t count, std::chrono::milliseconds realTimeout);
     // Tasks scheduled and not cancelled, ready or not.
     std::size_t pendingCount() const;
 

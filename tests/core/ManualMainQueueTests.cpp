@@ -85,3 +85,16 @@ TEST(ManualMainQueue, RunUntilWaitsForTasksThatOtherThreadsPost)
     queue.advance(1ms);
     EXPECT_EQ(delivered, 6);
 }
+
+TEST(ManualMainQueue, WaitingForPendingTasksRunsNone)
+{
+    ManualMainQueue queue;
+    int runs = 0;
+    std::thread other([&] { queue.post([&] { ++runs; }); });
+    EXPECT_TRUE(queue.waitForPending(1, 5s));
+    other.join();
+    EXPECT_EQ(runs, 0);
+    EXPECT_FALSE(queue.waitForPending(2, 10ms));
+    queue.runReady();
+    EXPECT_EQ(runs, 1);
+}

@@ -1,0 +1,574 @@
+#include "core/exec/ManualMainQueue.h"
+#include "core/pipeline/InMemoryTextStore.h"
+#include "core/platform/InMemorySettingsStore.h"
+#include "core/session/VelmoraModel.h"
+#include "core/text/Utf8.h"
+#include "localization/L10n.h"
+#include "tests/helpers/ChildProcess.h"
+#include "tests/helpers/FakeBoard.h"
+#include "tests/helpers/PseudoTerminal.h"
+
+#include <gtest/gtest.h>
+
+#include <fcntl.h>
+#include <fstream>
+#include <regex>
+#include <sstream>
+#include <sys/ioctl.h>
+#include <unistd.h>
+
+using namespace std::chrono_literals;
+using namespace velmora;
+using velmora::testing::ChildProcess;
+using velmora::testing::FakeBoard;
+using velmora::testing::PseudoTerminal;
+
+namespace {
+
+class CountingAlert final : public AlertSound {
+public:
+    void play() override { ++count; }
+    int count = 0;
+};
+
+// Pseudo-terminals refuse the modem-line requests; this one answers like a USB adapter.
+class AdapterLines final : public ModemLineControl {
+public:
+    int get(int, int& bits) override
+    {
+        bits = state;
+        return 0;
+    }
+    int set(int, int bits) override
+    {
+        state |= bits;
+        return 0;
+    }
+    int clear(int, int bits) override
+    {
+        state &= ~bits;
+        return 0;
+    }
+    int state = TIOCM_DTR | TIOCM_RTS;
+};
+
+// The in-memory store, keeping a copy of every notice however far the output trims them away.
+class NoticeRecordingStore final : public StyledTextStore {
+public:
+    explicit NoticeRecordingStore(std::shared_ptr<std::vector<std::string>> notices) : notices_(std::move(notices)) {}
+
+    std::size_t length() const override { return store_.length(); }
+    void beginEditing() override { store_.beginEditing(); }
+    void endEditing() override { store_.endEditing(); }
+    void append(std::span<const StyledRun> runs) override
+    {
+        record(runs);
+        store_.append(runs);
+    }
+    void replace(std::size_t start, std::size_t count, std::span<const StyledRun> runs) override
+    {
+        record(runs);
+        store_.replace(start, count, runs);
+    }
+    void remove(std::size_t start, std::size_t count) override { store_.remove(start, count); }
+    std::optional<std::size_t> find(char16_t c, std::size_t from) const override { return store_.find(c, from); }
+    std::u16string text() const override { return store_.text(); }
+
+private:
+    void record(std::span<const StyledRun> runs)
+    {
+        for (const auto& run : runs) {
+            if (run.style == TextStyle::system)
+                notices_->push_back(utf16ToUtf8(run.text));
+        }
+    }
+
+    InMemoryTextStore store_;
+    std::shared_ptr<std::vector<std::string>> notices_;
+};
+
+SerialPortInfo usbBoard(std::string path, int product = 0x0043)
+{
+    return {std::move(path), std::string("Uno"), 0x2341, product};
+}
+
+SerialPortInfo builtInPort(std::string path)
+{
+    return {std::move(path), std::nullopt, std::nullopt, std::nullopt};
+}
+
+class Session : public ::testing::Test {
+protected:
+    std::shared_ptr<VelmoraModel> makeModel()
+    {
+        return VelmoraModel::create({queue, settings, alert, registry, nullptr,
+            [](const std::string& path) { return SerialPort::create(path, std::make_shared<AdapterLines>()); }});
+    }
+
+    static std::string shown(VelmoraModel& model) { return utf16ToUtf8(model.output().storage().text()); }
+
+    // Runs the main queue and moves the virtual clock in 30 ms steps until condition holds.
+    bool pump(const std::function<bool()>& condition, std::chrono::milliseconds realTimeout = 5s)
+    {
+        const auto deadline = std::chrono::steady_clock::now() + realTimeout;
+        while (std::chrono::steady_clock::now() < deadline) {
+            if (queue.runUntil(condition, 10ms))
+                return true;
+            queue.advance(ReceiveCoalescer::deliveryDelay);
+        }
+        return condition();
+    }
+
+    void connectTo(VelmoraModel& model, const std::string& path, std::int64_t baud = 115200)
+    {
+        model.setSelectedPath(path);
+        model.setBaudRate(baud);
+        model.connect();
+        ASSERT_EQ(model.state().value(), ConnectionState::connected) << model.errorMessage().value().value_or("");
+    }
+
+    L10n::ScopedLanguage english{Language::en};
+    ManualMainQueue queue;
+    InMemorySettingsStore settings;
+    CountingAlert alert;
+    PortRegistry registry{queue, nullptr};
+};
+
+} // namespace
+
+TEST_F(Session, ConnectingNeedsASelectedPortThatNoOtherProgramHolds)
+{
+    auto model = makeModel();
+    model->connect();
+    EXPECT_EQ(model->errorMessage().value(), "Select a serial port first.");
+    EXPECT_EQ(model->state().value(), ConnectionState::disconnected);
+
+    PseudoTerminal board;
+    ChildProcess holder({PROBE, "lock", board.devicePath()});
+    ASSERT_EQ(holder.readLine(5s), "locked");
+    model->clearError();
+    model->setSelectedPath(board.devicePath());
+    model->connect();
+    EXPECT_EQ(model->state().value(), ConnectionState::disconnected);
+    EXPECT_EQ(model->errorMessage().value(), SerialPortError::busy(board.devicePath()).message());
+    EXPECT_TRUE(model->outputIsEmpty().value());
+}
+
+TEST_F(Session, ConnectingAndDisconnectingPrintStatusLinesAndReadTheModemLines)
+{
+    PseudoTerminal board;
+    auto model = makeModel();
+    EXPECT_EQ(model->title(), "Velmora");
+    connectTo(*model, board.devicePath());
+    EXPECT_EQ(model->modemLines().value(), (ModemLines{true, true}));
+    EXPECT_EQ(model->title(), board.devicePath().substr(5));
+    model->disconnect();
+    EXPECT_EQ(shown(*model), "--- Connected to " + board.devicePath() + " @ 115200 8N1 ---\n--- Connection closed ---\n");
+    EXPECT_EQ(model->modemLines().value(), std::nullopt);
+    EXPECT_EQ(model->state().value(), ConnectionState::disconnected);
+    model->disconnect();
+    EXPECT_EQ(shown(*model), "--- Connected to " + board.devicePath() + " @ 115200 8N1 ---\n--- Connection closed ---\n")
+        << "disconnecting while disconnected prints nothing";
+}
+
+TEST_F(Session, ReceivedLinesCarryTheEchoMarkerAndSentTextReachesTheBoardWithItsEcho)
+{
+    PseudoTerminal board;
+    auto model = makeModel();
+    connectTo(*model, board.devicePath());
+    board.writeToPort(std::string("21.5,40\r\n"));
+    ASSERT_TRUE(pump([&] { return model->rxBytes().value() == 9; }));
+    model->setEchoSent(false);
+    board.writeToPort(std::string("22.0,41\r\n"));
+    ASSERT_TRUE(pump([&] { return model->rxBytes().value() == 18; }));
+
+    model->setEchoSent(true);
+    model->setLineEnding(LineEnding::crlf);
+    model->setInputText("Hello");
+    model->send();
+    EXPECT_EQ(model->inputText().value(), "");
+    EXPECT_EQ(board.readFromPort(7, 2s), (std::vector<std::uint8_t>{'H', 'e', 'l', 'l', 'o', '\r', '\n'}));
+    ASSERT_TRUE(pump([&] { return model->txBytes().value() == 7; }));
+    const std::string connected = "--- Connected to " + board.devicePath() + " @ 115200 8N1 ---\n";
+    EXPECT_EQ(shown(*model), connected + "\u2190 21.5,40\n22.0,41\n\u2192 Hello<CR><LF>\n");
+
+    model->setSendMode(SendMode::hex);
+    model->setInputText("0G");
+    model->send();
+    EXPECT_EQ(alert.count, 1);
+    EXPECT_EQ(model->inputText().value(), "0G");
+    EXPECT_EQ(model->hexInputError(), L10n::Send::invalidHex("0G"));
+}
+
+TEST_F(Session, AnUnpluggedBoardsLastBytesComeBeforeTheNoticeAndTheSessionWaits)
+{
+    PseudoTerminal board;
+    auto model = makeModel();
+    connectTo(*model, board.devicePath());
+    board.writeToPort(std::string("last words"));
+    // The no-data check is pending already; the second task is the delivery of the bytes,
+    // which the clock standing still keeps waiting in the coalescer.
+    ASSERT_TRUE(queue.waitForPending(2, 5s));
+    board.closeMaster();
+    ASSERT_TRUE(queue.runUntil([&] { return model->state().value() == ConnectionState::waitingForDevice; }, 5s));
+    EXPECT_EQ(shown(*model), "--- Connected to " + board.devicePath() + " @ 115200 8N1 ---\n\u2190 last words\n"
+        "--- The device was disconnected. Waiting for the device to return\u2026 ---\n");
+    EXPECT_EQ(model->modemLines().value(), std::nullopt);
+    EXPECT_EQ(model->rxBytes().value(), 10);
+
+    // Waiting, the port still counts as this tab's; disconnecting ends the wait.
+    auto other = makeModel();
+    EXPECT_TRUE(other->isHeldByAnotherSession(board.devicePath()));
+    model->disconnect();
+    EXPECT_FALSE(other->isHeldByAnotherSession(board.devicePath()));
+    EXPECT_TRUE(shown(*model).ends_with("--- Connection closed ---\n"));
+}
+
+TEST_F(Session, ACloseReportFromAnEarlierPortChangesNothing)
+{
+    PseudoTerminal first;
+    PseudoTerminal second;
+    auto model = makeModel();
+    connectTo(*model, first.devicePath());
+    first.closeMaster();
+    ASSERT_TRUE(queue.waitForPending(2, 5s)) << "the no-data check and the close report";
+    // Before the report is handled, the user picks the other port, which reconnects.
+    model->setSelectedPath(second.devicePath());
+    queue.runReady();
+    EXPECT_EQ(model->state().value(), ConnectionState::connected);
+    EXPECT_EQ(shown(*model).find("Waiting for the device"), std::string::npos);
+    EXPECT_NE(shown(*model).find("--- Connected to " + second.devicePath()), std::string::npos);
+}
+
+TEST_F(Session, TheNoDataHintAppearsAfterFiveSilentSecondsAndGoesWithTheFirstByte)
+{
+    PseudoTerminal board;
+    auto model = makeModel();
+    connectTo(*model, board.devicePath());
+    queue.advance(4999ms);
+    EXPECT_FALSE(model->showNoDataHint().value());
+    queue.advance(1ms);
+    EXPECT_TRUE(model->showNoDataHint().value());
+    board.writeToPort(std::string("x"));
+    ASSERT_TRUE(pump([&] { return model->rxBytes().value() == 1; }));
+    EXPECT_FALSE(model->showNoDataHint().value());
+
+    // A disconnect takes a pending check with it.
+    model->disconnect();
+    model->connect();
+    model->disconnect();
+    queue.advance(6s);
+    EXPECT_FALSE(model->showNoDataHint().value());
+}
+
+TEST_F(Session, StoredSettingsAreReadWithTheirFallbacks)
+{
+    {
+        auto defaults = makeModel();
+        EXPECT_EQ(defaults->baudRate().value(), 9600);
+        EXPECT_EQ(defaults->dataBits().value(), DataBits::eight);
+        EXPECT_EQ(defaults->lineEnding().value(), LineEnding::lf);
+        EXPECT_TRUE(defaults->autoscroll().value());
+        EXPECT_TRUE(defaults->echoSent().value());
+        EXPECT_FALSE(defaults->showTimestamps().value());
+        EXPECT_EQ(defaults->bytesPerLine().value(), 16);
+        EXPECT_EQ(defaults->selectedPath().value(), "");
+    }
+    settings.writeInteger("baud", 250000);
+    settings.writeInteger("dataBits", 9);
+    settings.writeInteger("stopBits", 3);
+    settings.writeString("parity", "mark");
+    settings.writeString("flow", "xonXoff");
+    settings.writeString("lineEnding", "lfcr");
+    settings.writeInteger("bytesPerLine", 24);
+    settings.writeInteger("packetGap", 30);
+    settings.writeString("autoscroll", "false");
+    settings.writeString("echo", "no");
+    settings.writeString("sendMode", "HEX");
+    settings.writeString("displayMode", "hexDump");
+    settings.writeBool("plotter", true);
+    const auto writes = settings.writeCount();
+    auto model = makeModel();
+    EXPECT_EQ(model->baudRate().value(), 250000);
+    EXPECT_EQ(model->dataBits().value(), DataBits::eight);
+    EXPECT_EQ(model->stopBits().value(), StopBits::one);
+    EXPECT_EQ(model->parity().value(), Parity::none);
+    EXPECT_EQ(model->flowControl().value(), FlowControl::xonXoff);
+    EXPECT_EQ(model->lineEnding().value(), LineEnding::lf);
+    EXPECT_EQ(model->bytesPerLine().value(), 16);
+    EXPECT_EQ(model->packetGapMs().value(), 0);
+    EXPECT_TRUE(model->autoscroll().value()) << "a string is not a boolean";
+    EXPECT_TRUE(model->echoSent().value());
+    EXPECT_EQ(model->sendMode().value(), SendMode::text);
+    EXPECT_EQ(model->displayMode().value(), DisplayMode::hexDump);
+    EXPECT_TRUE(model->showPlotter().value());
+    EXPECT_EQ(settings.writeCount(), writes) << "reading writes nothing back";
+
+    for (std::int64_t rejected : {49, 20000000}) {
+        settings.writeInteger("baud", rejected);
+        EXPECT_EQ(makeModel()->baudRate().value(), 9600) << rejected;
+    }
+    // A setting changed in one tab is where the next tab starts.
+    model->setParity(Parity::even);
+    EXPECT_EQ(makeModel()->parity().value(), Parity::even);
+}
+
+TEST_F(Session, LineSettingsReopenTheConnectedPortAndOnlyStoreOtherwise)
+{
+    PseudoTerminal board;
+    PseudoTerminal other;
+    auto model = makeModel();
+    model->setBaudRate(57600);
+    EXPECT_EQ(settings.readInteger("baud").value, 57600);
+    EXPECT_TRUE(model->outputIsEmpty().value());
+
+    connectTo(*model, board.devicePath(), 9600);
+    model->setBaudRate(250000);
+    const int observer = ::open(board.devicePath().c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
+    LineAttributes attributes;
+    ASSERT_EQ(LineAttributes::read(observer, attributes), 0);
+    ::close(observer);
+    EXPECT_EQ(attributes.outputSpeed(), 250000u);
+    model->setSelectedPath(board.devicePath()); // the same port again: nothing happens
+    model->setSelectedPath(other.devicePath());
+    const std::string expected = "--- Connected to " + board.devicePath() + " @ 9600 8N1 ---\n--- Connected to "
+        + board.devicePath() + " @ 250000 8N1 ---\n--- Connected to " + other.devicePath() + " @ 250000 8N1 ---\n";
+    EXPECT_EQ(shown(*model), expected);
+    EXPECT_EQ(settings.readString("port").value, other.devicePath());
+}
+
+TEST_F(Session, ChangingTheDisplayModeMidLineContinuesOnAFreshLine)
+{
+    PseudoTerminal board;
+    auto model = makeModel();
+    model->setEchoSent(false);
+    model->setDisplayMode(DisplayMode::hex);
+    connectTo(*model, board.devicePath());
+    board.writeToPort(std::string("AB"));
+    ASSERT_TRUE(pump([&] { return model->rxBytes().value() == 2; }));
+    model->setDisplayMode(DisplayMode::text);
+    board.writeToPort(std::string("ok\n"));
+    ASSERT_TRUE(pump([&] { return model->rxBytes().value() == 5; }));
+    EXPECT_TRUE(shown(*model).ends_with("---\n41 42\nok\n")) << shown(*model);
+    EXPECT_EQ(settings.readString("displayMode").value, "text");
+}
+
+TEST_F(Session, EveryByteIsEitherCountedOrReportedSkippedAcrossModesAndOverload)
+{
+    PseudoTerminal board;
+    auto notices = std::make_shared<std::vector<std::string>>();
+    auto model = VelmoraModel::create({queue, settings, alert, registry,
+        [notices] { return std::make_unique<NoticeRecordingStore>(notices); }, nullptr});
+    connectTo(*model, board.devicePath(), 1000000);
+    std::int64_t written = 0;
+    const auto writeBlock = [&](std::size_t size) {
+        std::vector<std::uint8_t> block(size);
+        for (std::size_t i = 0; i < size; ++i)
+            block[i] = static_cast<std::uint8_t>(i % 251);
+        board.writeToPort(block);
+        written += static_cast<std::int64_t>(size);
+    };
+    const auto skipped = [&] {
+        std::int64_t total = 0;
+        static const std::regex notice("--- (\\d+) bytes skipped");
+        for (const auto& text : *notices) {
+            std::smatch match;
+            if (std::regex_search(text, match, notice))
+                total += std::stoll(match[1]);
+        }
+        return total;
+    };
+    for (auto mode : {DisplayMode::text, DisplayMode::hexDump, DisplayMode::asciiEscaped}) {
+        model->setDisplayMode(mode);
+        writeBlock(50000);
+        ASSERT_TRUE(pump([&] { return model->rxBytes().value() + skipped() == written; }));
+    }
+    EXPECT_EQ(skipped(), 0);
+    // The main thread stalls (the clock stands still) while the board sends 6 MiB: the
+    // coalescer keeps 4 MiB and counts the rest.
+    model->setDisplayMode(DisplayMode::hex);
+    writeBlock(6 << 20);
+    ASSERT_TRUE(pump([&] { return model->rxBytes().value() + skipped() == written; }, 60s));
+    EXPECT_GT(skipped(), 0) << "the overload really happened";
+    queue.advance(1s);
+    EXPECT_EQ(model->rxBytes().value() + skipped(), written) << "nothing was counted twice";
+}
+
+TEST_F(Session, ClearingEmptiesTheOutputAndCountersButNotThePlot)
+{
+    PseudoTerminal board;
+    auto model = makeModel();
+    model->setShowPlotter(true);
+    connectTo(*model, board.devicePath());
+    board.writeToPort(std::string("1,2\n3,4\n"));
+    ASSERT_TRUE(pump([&] { return model->rxBytes().value() == 8; }));
+    queue.advance(200ms);
+    ASSERT_EQ(model->plot().series().size(), 2u);
+    model->clearOutput();
+    EXPECT_TRUE(model->outputIsEmpty().value());
+    EXPECT_EQ(model->rxBytes().value(), 0);
+    EXPECT_EQ(model->txBytes().value(), 0);
+    EXPECT_EQ(model->plot().series().size(), 2u);
+}
+
+TEST_F(Session, GarbledTextRaisesTheNoticeOnlyInTextModeAndNotAgainOnceDismissed)
+{
+    PseudoTerminal board;
+    auto model = makeModel();
+    model->setDisplayMode(DisplayMode::hexDump);
+    connectTo(*model, board.devicePath());
+    const std::vector<std::uint8_t> noise(100, 0xFF);
+    board.writeToPort(noise);
+    ASSERT_TRUE(pump([&] { return model->rxBytes().value() == 100; }));
+    EXPECT_FALSE(model->garbageSuspected().value());
+
+    model->setDisplayMode(DisplayMode::text);
+    board.writeToPort(noise);
+    ASSERT_TRUE(pump([&] { return model->rxBytes().value() == 200; }));
+    EXPECT_TRUE(model->garbageSuspected().value());
+    EXPECT_EQ(model->suggestedBaudRates(), (std::vector<std::int64_t>{9600, 57600, 38400, 19200}));
+    model->dismissGarbage();
+    board.writeToPort(noise);
+    ASSERT_TRUE(pump([&] { return model->rxBytes().value() == 300; }));
+    EXPECT_FALSE(model->garbageSuspected().value());
+    model->connect(); // a new connection forgets the dismissal
+    EXPECT_FALSE(model->garbageDismissed());
+}
+
+TEST_F(Session, SavingWritesThePlainOutputAndReportsFailures)
+{
+    auto model = makeModel();
+    const std::string folder = ::testing::TempDir();
+    const std::string empty = folder + "velmora-empty.txt";
+    model->saveOutput(empty);
+    EXPECT_EQ(model->errorMessage().value(), std::nullopt);
+    std::ifstream emptyFile(empty, std::ios::binary);
+    EXPECT_EQ(std::string(std::istreambuf_iterator<char>(emptyFile), {}), "");
+
+    model->postNotice("Connected to somewhere");
+    const std::string full = folder + "velmora-full.txt";
+    model->saveOutput(full);
+    std::ifstream fullFile(full, std::ios::binary);
+    EXPECT_EQ(std::string(std::istreambuf_iterator<char>(fullFile), {}), shown(*model));
+    EXPECT_FALSE(model->outputIsEmpty().value());
+
+    model->saveOutput("/nonexistent-folder/log.txt");
+    EXPECT_EQ(model->errorMessage().value(), "Saving failed: No such file or directory");
+    std::remove(empty.c_str());
+    std::remove(full.c_str());
+}
+
+TEST_F(Session, ThePortIsChosenAutomaticallyOnlyWhileDisconnected)
+{
+    registry.ports.set({builtInPort("/dev/ttyS0"), usbBoard("/dev/ttyUSB0")});
+    auto model = makeModel();
+    EXPECT_EQ(model->selectedPath().value(), "/dev/ttyUSB0") << "the USB board, not the built-in port";
+    EXPECT_EQ(settings.readString("port").value, "/dev/ttyUSB0");
+
+    // A second board arrives: the current choice is a usable USB board, so it stays.
+    registry.ports.set({builtInPort("/dev/ttyS0"), usbBoard("/dev/ttyACM0"), usbBoard("/dev/ttyUSB0")});
+    EXPECT_EQ(model->selectedPath().value(), "/dev/ttyUSB0");
+    // The chosen board goes away; another arrives and is taken.
+    registry.ports.set({builtInPort("/dev/ttyS0"), usbBoard("/dev/ttyACM0")});
+    EXPECT_EQ(model->selectedPath().value(), "/dev/ttyACM0");
+    model->setSelectedPath("/dev/ttyS0");
+    registry.ports.set({builtInPort("/dev/ttyS0"), usbBoard("/dev/ttyACM0"), usbBoard("/dev/ttyACM1")});
+    EXPECT_EQ(model->selectedPath().value(), "/dev/ttyACM1") << "a new board beats a non-USB choice";
+
+    // A remembered port that is absent stays chosen while no USB board is there.
+    settings.writeString("port", "/dev/ttyACM7");
+    registry.ports.set({builtInPort("/dev/ttyS0")});
+    auto remembered = makeModel();
+    EXPECT_EQ(remembered->selectedPath().value(), "/dev/ttyACM7");
+    EXPECT_EQ(remembered->title(), "ttyACM7");
+    registry.ports.set({builtInPort("/dev/ttyS0"), usbBoard("/dev/ttyACM0", 0x0042)});
+    EXPECT_EQ(remembered->selectedPath().value(), "/dev/ttyACM0");
+    EXPECT_EQ(remembered->title(), "Arduino Mega 2560");
+}
+
+TEST_F(Session, APortHeldByAnotherTabIsMarkedAndNeverChosenAndAClosedTabFreesItAtOnce)
+{
+    PseudoTerminal board;
+    registry.ports.set({usbBoard(board.devicePath())});
+    auto first = makeModel();
+    first->connect();
+    ASSERT_EQ(first->state().value(), ConnectionState::connected);
+    auto second = makeModel();
+    EXPECT_TRUE(second->isHeldByAnotherSession(board.devicePath()));
+    EXPECT_FALSE(first->isHeldByAnotherSession(board.devicePath()));
+    EXPECT_EQ(second->selectedPath().value(), board.devicePath()) << "remembered from the first tab";
+    second->connect();
+    EXPECT_EQ(second->errorMessage().value(), SerialPortError::busy(board.devicePath()).message());
+
+    PseudoTerminal arrival;
+    second->setSelectedPath("");
+    registry.ports.set({usbBoard(board.devicePath()), usbBoard(arrival.devicePath())});
+    EXPECT_EQ(second->selectedPath().value(), arrival.devicePath());
+
+    first.reset();
+    EXPECT_FALSE(second->isHeldByAnotherSession(board.devicePath()));
+}
+
+TEST_F(Session, ABoardThatComesBackIsReconnectedWithTheSameSettings)
+{
+    if (!FakeBoard::isPossible())
+        GTEST_SKIP() << "needs to create device names in /dev";
+    FakeBoard board;
+    registry.ports.set({usbBoard(board.path())});
+    auto model = makeModel();
+    connectTo(*model, board.path(), 57600);
+    board.unplug();
+    ASSERT_TRUE(queue.runUntil([&] { return model->state().value() == ConnectionState::waitingForDevice; }, 5s));
+    registry.ports.set({});
+    queue.advance(5s);
+    EXPECT_EQ(model->state().value(), ConnectionState::waitingForDevice) << "it waits as long as it takes";
+
+    board.plugIn();
+    registry.ports.set({usbBoard(board.path())}); // the scanner's first report
+    queue.advance(500ms);
+    registry.ports.set({usbBoard(board.path())}); // and its second, half a second later
+    queue.advance(699ms);
+    EXPECT_EQ(model->state().value(), ConnectionState::waitingForDevice);
+    queue.advance(1ms);
+    EXPECT_EQ(model->state().value(), ConnectionState::connected);
+    const std::string line = "--- Connected to " + board.path() + " @ 57600 8N1 ---\n";
+    EXPECT_TRUE(shown(*model).ends_with("Waiting for the device to return\u2026 ---\n" + line)) << shown(*model);
+}
+
+TEST_F(Session, ABoardHeldElsewhereWhenItComesBackIsTriedFiveTimes)
+{
+    if (!FakeBoard::isPossible())
+        GTEST_SKIP() << "needs to create device names in /dev";
+    FakeBoard board;
+    auto model = makeModel();
+    connectTo(*model, board.path());
+    board.unplug();
+    ASSERT_TRUE(queue.runUntil([&] { return model->state().value() == ConnectionState::waitingForDevice; }, 5s));
+    board.plugIn();
+    ChildProcess holder({PROBE, "lock", board.path()});
+    ASSERT_EQ(holder.readLine(5s), "locked");
+    registry.ports.set({usbBoard(board.path())});
+    queue.advance(4 * 700ms + 699ms);
+    EXPECT_EQ(model->state().value(), ConnectionState::waitingForDevice) << "four attempts failed, one to go";
+    queue.advance(1ms);
+    EXPECT_EQ(model->state().value(), ConnectionState::disconnected);
+    EXPECT_TRUE(shown(*model).ends_with("--- Reconnect failed: " + SerialPortError::busy(board.path()).message() + " ---\n"));
+    EXPECT_EQ(model->errorMessage().value(), std::nullopt) << "no alert for a failed reconnect";
+}
+
+TEST_F(Session, DisconnectingWhileAnAttemptIsPendingCancelsIt)
+{
+    if (!FakeBoard::isPossible())
+        GTEST_SKIP() << "needs to create device names in /dev";
+    FakeBoard board;
+    auto model = makeModel();
+    connectTo(*model, board.path());
+    board.unplug();
+    ASSERT_TRUE(queue.runUntil([&] { return model->state().value() == ConnectionState::waitingForDevice; }, 5s));
+    board.plugIn();
+    registry.ports.set({usbBoard(board.path())});
+    model->disconnect();
+    queue.advance(5s);
+    EXPECT_EQ(model->state().value(), ConnectionState::disconnected);
+    EXPECT_TRUE(shown(*model).ends_with("--- Connection closed ---\n"));
+}
