@@ -475,6 +475,15 @@ TEST_F(Session, ThePortIsChosenAutomaticallyOnlyWhileDisconnected)
     registry.ports.set({builtInPort("/dev/ttyS0"), usbBoard("/dev/ttyACM0"), usbBoard("/dev/ttyACM1")});
     EXPECT_EQ(model->selectedPath().value(), "/dev/ttyACM1") << "a new board beats a non-USB choice";
 
+    // While connected, nothing is chosen for the user.
+    PseudoTerminal board;
+    model->setSelectedPath(board.devicePath());
+    model->connect();
+    ASSERT_EQ(model->state().value(), ConnectionState::connected);
+    registry.ports.set({usbBoard(board.devicePath()), usbBoard("/dev/ttyACM3")});
+    EXPECT_EQ(model->selectedPath().value(), board.devicePath());
+    model->disconnect();
+
     // A remembered port that is absent stays chosen while no USB board is there.
     settings.writeString("port", "/dev/ttyACM7");
     registry.ports.set({builtInPort("/dev/ttyS0")});
