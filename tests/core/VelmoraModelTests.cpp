@@ -127,6 +127,14 @@ protected:
         ASSERT_EQ(model.state().value(), ConnectionState::connected) << model.errorMessage().value().value_or("");
     }
 
+    // Connects to the board, pulls it out and waits until the session notices.
+    void connectThenUnplug(VelmoraModel& model, FakeBoard& board, std::int64_t baud = 115200)
+    {
+        connectTo(model, board.path(), baud);
+        board.unplug();
+        ASSERT_TRUE(queue.runUntil([&] { return model.state().value() == ConnectionState::waitingForDevice; }, 5s));
+    }
+
     L10n::ScopedLanguage english{Language::en};
     ManualMainQueue queue;
     InMemorySettingsStore settings;
@@ -525,9 +533,7 @@ TEST_F(Session, ABoardThatComesBackIsReconnectedWithTheSameSettings)
     FakeBoard board;
     registry.ports.set({usbBoard(board.path())});
     auto model = makeModel();
-    connectTo(*model, board.path(), 57600);
-    board.unplug();
-    ASSERT_TRUE(queue.runUntil([&] { return model->state().value() == ConnectionState::waitingForDevice; }, 5s));
+    ASSERT_NO_FATAL_FAILURE(connectThenUnplug(*model, board, 57600));
     registry.ports.set({});
     queue.advance(5s);
     EXPECT_EQ(model->state().value(), ConnectionState::waitingForDevice) << "it waits as long as it takes";
@@ -550,9 +556,7 @@ TEST_F(Session, ABoardHeldElsewhereWhenItComesBackIsTriedFiveTimes)
         GTEST_SKIP() << "needs to create device names in /dev";
     FakeBoard board;
     auto model = makeModel();
-    connectTo(*model, board.path());
-    board.unplug();
-    ASSERT_TRUE(queue.runUntil([&] { return model->state().value() == ConnectionState::waitingForDevice; }, 5s));
+    ASSERT_NO_FATAL_FAILURE(connectThenUnplug(*model, board));
     board.plugIn();
     ChildProcess holder({PROBE, "lock", board.path()});
     ASSERT_EQ(holder.readLine(5s), "locked");
@@ -571,9 +575,7 @@ TEST_F(Session, DisconnectingWhileAnAttemptIsPendingCancelsIt)
         GTEST_SKIP() << "needs to create device names in /dev";
     FakeBoard board;
     auto model = makeModel();
-    connectTo(*model, board.path());
-    board.unplug();
-    ASSERT_TRUE(queue.runUntil([&] { return model->state().value() == ConnectionState::waitingForDevice; }, 5s));
+    ASSERT_NO_FATAL_FAILURE(connectThenUnplug(*model, board));
     board.plugIn();
     registry.ports.set({usbBoard(board.path())});
     model->disconnect();
