@@ -1,3 +1,6 @@
+#include "app/platform/PortMonitor.h"
+#include "app/platform/QtMainQueue.h"
+#include "core/session/PortRegistry.h"
 #include "localization/L10n.h"
 
 #include <QApplication>
@@ -17,6 +20,10 @@ int main(int argc, char* argv[])
     const QString appName = QString::fromStdString(velmora::L10n::appName());
     QApplication::setApplicationName(appName);
     QApplication::setDesktopFileName(QStringLiteral(VELMORA_APP_ID));
+
+    // Never deleted: the registry, which is never destroyed either, keeps posting to it.
+    static velmora::QtMainQueue* const mainQueue = new velmora::QtMainQueue;
+    velmora::PortMonitor portMonitor(velmora::PortRegistry::shared(*mainQueue));
 
     QMainWindow window;
     window.setWindowTitle(appName);

@@ -1,0 +1,12 @@
+#include "app/platform/QtAlertSound.h"
+
+#include <QApplication>
+
+namespace velmora {
+
+void QtAlertSound::play()
+{
+    QApplication::beep();
+}
+
+} // namespace velmora
