@@ -1,5 +1,9 @@
+#include "app/monitor/ContentView.h"
 #include "app/platform/PortMonitor.h"
+#include "app/platform/QtAlertSound.h"
 #include "app/platform/QtMainQueue.h"
+#include "app/platform/QtSettingsStore.h"
+#include "app/platform/QtTextStore.h"
 #include "core/session/PortRegistry.h"
 #include "localization/L10n.h"
 
@@ -25,9 +29,24 @@ int main(int argc, char* argv[])
     static velmora::QtMainQueue* const mainQueue = new velmora::QtMainQueue;
     velmora::PortMonitor portMonitor(velmora::PortRegistry::shared(*mainQueue));
 
+
+    auto& registry = velmora::PortRegistry::shared(*mainQueue);
+    velmora::QtSettingsStore settings;
+    velmora::QtAlertSound alert;
+
+    // One monitor window with one session for now; tabs and further windows come with the shell.
+    auto model = velmora::VelmoraModel::create({*mainQueue, settings, alert, registry,
+        [] { return std::make_unique<velmora::QtTextStore>(); }, nullptr});
     QMainWindow window;
-    window.setWindowTitle(appName);
+    auto* content = new velmora::ContentView(model, &window);
+    window.setCentralWidget(content);
+    const auto retitle = [&window, content] { window.setWindowTitle(content->windowTitleText()); };
+    QObject::connect(content, &velmora::ContentView::titleChanged, &window, retitle);
+    retitle();
     window.resize(960, 640);
     window.show();
-    return QApplication::exec();
+    const int result = QApplication::exec();
+    // Quitting gives every port its settings back.
+    model->disconnect();
+    return result;
 }

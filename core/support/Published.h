@@ -66,7 +66,8 @@ public:
             set(std::move(value));
     }
 
-    [[nodiscard]] Subscription subscribe(Observer observer)
+    // Observing does not change the value, so it works on a const reference too.
+    [[nodiscard]] Subscription subscribe(Observer observer) const
     {
         const auto id = nextId_++;
         (*observers_)[id] = std::make_shared<Observer>(std::move(observer));
@@ -90,9 +91,9 @@ private:
     }
 
     T value_{};
-    std::shared_ptr<std::map<std::uint64_t, std::shared_ptr<Observer>>> observers_ =
+    mutable std::shared_ptr<std::map<std::uint64_t, std::shared_ptr<Observer>>> observers_ =
         std::make_shared<std::map<std::uint64_t, std::shared_ptr<Observer>>>();
-    std::uint64_t nextId_ = 0;
+    mutable std::uint64_t nextId_ = 0;
 };
 
 } // namespace velmora

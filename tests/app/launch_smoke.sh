@@ -1,14 +1,19 @@
 #!/usr/bin/env bash
-# Starts velmora on a virtual X display and waits until a window titled "Velmora" is mapped.
+# Starts velmora on a virtual X display and waits until its window is mapped: the title starts
+# with the application's name while no port is chosen.
 set -u
 app=$1
-exec xvfb-run -a -s "-screen 0 1280x800x24" bash -c '
+# A settings folder of its own, so that no remembered port changes the title.
+XDG_CONFIG_HOME=$(mktemp -d)
+export XDG_CONFIG_HOME
+trap 'rm -rf "$XDG_CONFIG_HOME"' EXIT
+xvfb-run -a -s "-screen 0 1280x800x24" bash -c '
     app=$1
     "$app" &
     pid=$!
     for _ in $(seq 1 150); do
-        if xwininfo -root -tree | grep -q "\"Velmora\""; then
-            echo "window \"Velmora\" is shown"
+        if xwininfo -root -tree | grep -q "\"Velmora"; then
+            echo "the Velmora window is shown"
             kill "$pid"
             wait "$pid" 2>/dev/null
             exit 0
@@ -19,7 +24,7 @@ exec xvfb-run -a -s "-screen 0 1280x800x24" bash -c '
         fi
         sleep 0.1
     done
-    echo "no window titled \"Velmora\" after 15 s"
+    echo "no Velmora window after 15 s"
     kill "$pid"
     exit 1
 ' bash "$app"
