@@ -2,6 +2,7 @@
 #include "core/pipeline/InMemoryTextStore.h"
 #include "core/pipeline/OutputBuffer.h"
 
+#include <QFontMetricsF>
 #include <QPlainTextEdit>
 #include <QSignalSpy>
 #include <QTextBlock>
@@ -148,7 +149,9 @@ private slots:
             const QFont font = store.format(style).font();
             QCOMPARE(font.pointSizeF(), 12.0);
             QCOMPARE(font.weight(), QFont::Normal);
-            QVERIFY(QFontInfo(font).fixedPitch());
+            // Measured rather than asked: some monospaced faces do not declare themselves fixed-pitch.
+            const QFontMetricsF metrics(font);
+            QCOMPARE(metrics.horizontalAdvance(QLatin1Char('i')), metrics.horizontalAdvance(QLatin1Char('W')));
         }
         const QFont notice = store.format(TextStyle::system).font();
         QCOMPARE(notice.pointSizeF(), 11.0);
