@@ -1,4 +1,4 @@
-#include "app/monitor/ContentView.h"
+#include "app/shell/Shell.h"
 #include "app/platform/PortMonitor.h"
 #include "app/platform/QtAlertSound.h"
 #include "app/platform/QtMainQueue.h"
@@ -9,7 +9,6 @@
 
 #include <QApplication>
 #include <QLocale>
-#include <QMainWindow>
 
 int main(int argc, char* argv[])
 {
@@ -27,26 +26,19 @@ int main(int argc, char* argv[])
 
     // Never deleted: the registry, which is never destroyed either, keeps posting to it.
     static velmora::QtMainQueue* const mainQueue = new velmora::QtMainQueue;
-    velmora::PortMonitor portMonitor(velmora::PortRegistry::shared(*mainQueue));
-
-
     auto& registry = velmora::PortRegistry::shared(*mainQueue);
+    velmora::PortMonitor portMonitor(registry);
     velmora::QtSettingsStore settings;
     velmora::QtAlertSound alert;
 
-    // One monitor window with one session for now; tabs and further windows come with the shell.
-    auto model = velmora::VelmoraModel::create({*mainQueue, settings, alert, registry,
-        [] { return std::make_unique<velmora::QtTextStore>(); }, nullptr});
-    QMainWindow window;
-    auto* content = new velmora::ContentView(model, &window);
-    window.setCentralWidget(content);
-    const auto retitle = [&window, content] { window.setWindowTitle(content->windowTitleText()); };
-    QObject::connect(content, &velmora::ContentView::titleChanged, &window, retitle);
-    retitle();
-    window.resize(960, 640);
-    window.show();
-    const int result = QApplication::exec();
-    // Quitting gives every port its settings back.
-    model->disconnect();
-    return result;
+    velmora::Shell shell(
+        [&] {
+            return velmora::VelmoraModel::create({*mainQueue, settings, alert, registry,
+                [] { return std::make_unique<velmora::QtTextStore>(); }, nullptr});
+        },
+        registry);
+    // Quitting gives every port its settings back and releases its lock.
+    QObject::connect(&app, &QApplication::aboutToQuit, &shell, [&shell] { shell.shutDown(); });
+    shell.newWindow();
+    return QApplication::exec();
 }

@@ -14,7 +14,6 @@
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QScrollBar>
-#include <QShortcut>
 #include <QTimer>
 #include <QVBoxLayout>
 
@@ -150,11 +149,6 @@ QWidget* ContentView::buildHeader()
         else
             model_->disconnect();
     });
-    auto* shortcut = new QShortcut(QKeySequence(QStringLiteral("Ctrl+R")), this);
-    connect(shortcut, &QShortcut::activated, connectButton_, [this] {
-        if (connectButton_->isEnabled())
-            connectButton_->click();
-    });
     row->addWidget(connectButton_);
     return header;
 }
@@ -202,8 +196,6 @@ QWidget* ContentView::buildFooter()
     auto* clear = new QPushButton(qt(L10n::Footer::clear()), footer);
     clear->setToolTip(platformText(L10n::Footer::clearHelp()));
     connect(clear, &QPushButton::clicked, this, [this] { model_->clearOutput(); });
-    auto* shortcut = new QShortcut(QKeySequence(QStringLiteral("Ctrl+K")), this);
-    connect(shortcut, &QShortcut::activated, this, [this] { model_->clearOutput(); });
     row->addWidget(clear);
     return footer;
 }
