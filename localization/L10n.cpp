@@ -1034,6 +1034,16 @@ std::string clearOutput()
     return pick("Clear Output", "Uitvoer wissen", "Ausgabe löschen", "Effacer la sortie", "Borrar salida");
 }
 
+std::string file()
+{
+    return pick("File", "Bestand", "Datei", "Fichier", "Archivo");
+}
+
+std::string closeTab()
+{
+    return pick("Close Tab", "Tabblad sluiten", "Tab schließen", "Fermer l'onglet", "Cerrar pestaña");
+}
+
 }  // namespace Menu
 
 namespace Status {

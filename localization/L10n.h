@@ -39,7 +39,7 @@ private:
 };
 
 // The number of keys below; the catalogue's tests walk exactly this many.
-inline constexpr std::size_t keyCount = 166;
+inline constexpr std::size_t keyCount = 168;
 
 std::string appName();
 std::string number(std::int64_t n, std::string_view suffix);
@@ -227,6 +227,9 @@ std::string newWindow();
 std::string saveOutput();
 std::string serialPort();
 std::string clearOutput();
+// The desktop's own menus, which the Mac provides by itself.
+std::string file();
+std::string closeTab();
 }  // namespace Menu
 
 namespace Status {

@@ -99,7 +99,7 @@ void Shell::buildMenus(MonitorWindow* window)
     };
     auto* bar = window->menuBar();
 
-    auto* file = bar->addMenu(tr("&File"));
+    auto* file = bar->addMenu(qt(L10n::Menu::file()));
     file->addAction(qt(L10n::Menu::newTab()), QKeySequence(QStringLiteral("Ctrl+T")), this, [this] { newTab(); });
     file->addAction(qt(L10n::Menu::newWindow()), QKeySequence(QStringLiteral("Ctrl+N")), this, [this] { newWindow(); });
     file->addAction(qt(L10n::Menu::saveOutput()), QKeySequence(QStringLiteral("Ctrl+S")), window, [window, session] {
@@ -112,7 +112,7 @@ void Shell::buildMenus(MonitorWindow* window)
             model->saveOutput(target.toStdString());
     });
     file->addSeparator();
-    file->addAction(QObject::tr("Close Tab"), QKeySequence(QStringLiteral("Ctrl+W")), window, [window] {
+    file->addAction(qt(L10n::Menu::closeTab()), QKeySequence(QStringLiteral("Ctrl+W")), window, [window] {
         window->closeTab(window->tabs()->currentIndex());
     });
 

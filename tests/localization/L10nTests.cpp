@@ -213,6 +213,8 @@ const std::vector<KeyCase>& allKeys()
         {"Menu.saveOutput", "Save Output…", [] { return L10n::Menu::saveOutput(); }},
         {"Menu.serialPort", "Serial Port", [] { return L10n::Menu::serialPort(); }},
         {"Menu.clearOutput", "Clear Output", [] { return L10n::Menu::clearOutput(); }},
+        {"Menu.file", "File", [] { return L10n::Menu::file(); }},
+        {"Menu.closeTab", "Close Tab", [] { return L10n::Menu::closeTab(); }},
         {"Status.connected", "Connected to {port} @ {settings}",
          [] { return L10n::Status::connected("{port}", "{settings}"); }},
         {"Status.closed", "Connection closed", [] { return L10n::Status::closed(); }},
