@@ -1,6 +1,7 @@
 // The output buffer's append path with trimming in play, against the plainest way of moving the
 // same text: memcpy into a region of the buffer's size limit. Each iteration pushes the same
 // characters through both, so the ratio comes from one run on one machine.
+#include "bench/OutputAppendRounds.h"
 #include "core/pipeline/InMemoryTextStore.h"
 #include "core/pipeline/OutputBuffer.h"
 
@@ -21,25 +22,6 @@ constexpr std::size_t segmentSize = 4096;
 constexpr std::size_t segmentsPerRound = 2048;
 constexpr std::size_t charactersPerRound = segmentSize * segmentsPerRound;
 
-velmora::OutputSegments sensorBatch()
-{
-    constexpr std::u16string_view line = u"t=12345 temp:21.5 hum:40.25\n";
-    std::u16string text;
-    while (text.size() < segmentSize)
-        text += line;
-    text.resize(segmentSize);
-    return {{velmora::OutputSegment::Kind::data, text}};
-}
-
-double bufferRound(velmora::OutputBuffer& buffer, const velmora::OutputSegments& batch)
-{
-    static const velmora::OutputSegments none;
-    const auto start = Clock::now();
-    for (std::size_t i = 0; i < segmentsPerRound; ++i)
-        buffer.appendSegments(batch, none);
-    return std::chrono::duration<double>(Clock::now() - start).count();
-}
-
 double memcpyRound(std::vector<char16_t>& region, std::size_t& position, const std::u16string& text)
 {
     const auto start = Clock::now();
@@ -55,7 +37,7 @@ double memcpyRound(std::vector<char16_t>& region, std::size_t& position, const s
 
 void AppendSegmentsVersusMemcpy(benchmark::State& state)
 {
-    const velmora::OutputSegments batch = sensorBatch();
+    const velmora::OutputSegments batch = velmora::bench::sensorBatch(segmentSize);
     velmora::OutputBuffer buffer(std::make_unique<velmora::InMemoryTextStore>());
     // Run up to the first trim, so that every round works like a long session does.
     for (std::size_t before = 0; buffer.storage().length() >= before;) {
@@ -70,10 +52,10 @@ void AppendSegmentsVersusMemcpy(benchmark::State& state)
     bool bufferFirst = true;
     for (auto _ : state) {
         if (bufferFirst)
-            bufferSeconds += bufferRound(buffer, batch);
+            bufferSeconds += velmora::bench::appendRound(buffer, batch, segmentsPerRound);
         memcpySeconds += memcpyRound(region, position, batch.front().text);
         if (!bufferFirst)
-            bufferSeconds += bufferRound(buffer, batch);
+            bufferSeconds += velmora::bench::appendRound(buffer, batch, segmentsPerRound);
         bufferFirst = !bufferFirst;
         benchmark::DoNotOptimize(region.data());
     }

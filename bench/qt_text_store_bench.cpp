@@ -2,6 +2,7 @@
 // path over the in-memory store. Each iteration pushes the same 4 KiB runs through both, so the
 // ratio comes from one run on one machine. A second case does the same with a plain-text view
 // showing the document, as the output area will.
+#include "bench/OutputAppendRounds.h"
 #include "app/platform/QtTextStore.h"
 #include "core/pipeline/InMemoryTextStore.h"
 #include "core/pipeline/OutputBuffer.h"
@@ -18,31 +19,10 @@
 
 namespace {
 
-using Clock = std::chrono::steady_clock;
-
 constexpr std::size_t segmentSize = 4096;
 // 4 Mi characters a round: eight or so trims, one per 500,000 characters.
 constexpr std::size_t segmentsPerRound = 1024;
 constexpr std::size_t charactersPerRound = segmentSize * segmentsPerRound;
-
-velmora::OutputSegments sensorBatch()
-{
-    constexpr std::u16string_view line = u"t=12345 temp:21.5 hum:40.25\n";
-    std::u16string text;
-    while (text.size() < segmentSize)
-        text += line;
-    text.resize(segmentSize);
-    return {{velmora::OutputSegment::Kind::data, text}};
-}
-
-double round(velmora::OutputBuffer& buffer, const velmora::OutputSegments& batch)
-{
-    static const velmora::OutputSegments none;
-    const auto start = Clock::now();
-    for (std::size_t i = 0; i < segmentsPerRound; ++i)
-        buffer.appendSegments(batch, none);
-    return std::chrono::duration<double>(Clock::now() - start).count();
-}
 
 // Up to the first trim, so that every round works like a long session does.
 void fill(velmora::OutputBuffer& buffer, const velmora::OutputSegments& batch)
@@ -55,7 +35,7 @@ void fill(velmora::OutputBuffer& buffer, const velmora::OutputSegments& batch)
 
 void compare(benchmark::State& state, bool withView)
 {
-    const velmora::OutputSegments batch = sensorBatch();
+    const velmora::OutputSegments batch = velmora::bench::sensorBatch(segmentSize);
     auto owned = std::make_unique<velmora::QtTextStore>();
     QTextDocument* document = owned->document();
     velmora::OutputBuffer overQt(std::move(owned));
@@ -78,10 +58,10 @@ void compare(benchmark::State& state, bool withView)
     bool qtFirst = true;
     for (auto _ : state) {
         if (qtFirst)
-            qtSeconds += round(overQt, batch);
-        memorySeconds += round(inMemory, batch);
+            qtSeconds += velmora::bench::appendRound(overQt, batch, segmentsPerRound);
+        memorySeconds += velmora::bench::appendRound(inMemory, batch, segmentsPerRound);
         if (!qtFirst)
-            qtSeconds += round(overQt, batch);
+            qtSeconds += velmora::bench::appendRound(overQt, batch, segmentsPerRound);
         qtFirst = !qtFirst;
         // What the view does between batches: paint once.
         if (view)

@@ -3,6 +3,7 @@
 #include "core/exec/ManualMainQueue.h"
 #include "core/platform/InMemorySettingsStore.h"
 #include "localization/L10n.h"
+#include "tests/helpers/CountingAlert.h"
 
 #include <QComboBox>
 #include <QLineEdit>
@@ -12,11 +13,6 @@
 using namespace velmora;
 
 namespace {
-
-class Silent final : public AlertSound {
-public:
-    void play() override {}
-};
 
 SerialPortInfo usbBoard(std::string path)
 {
@@ -39,13 +35,13 @@ class ContentViewTests : public QObject {
 private:
     std::shared_ptr<VelmoraModel> makeModel()
     {
-        return VelmoraModel::create({queue, settings, silent, registry, nullptr, nullptr});
+        return VelmoraModel::create({queue, settings, alert, registry, nullptr, nullptr});
     }
 
     L10n::ScopedLanguage english{Language::en};
     ManualMainQueue queue;
     InMemorySettingsStore settings;
-    Silent silent;
+    velmora::testing::CountingAlert alert;
     PortRegistry registry{queue, nullptr};
 
 private slots:

@@ -4,21 +4,13 @@
 #include "core/platform/InMemorySettingsStore.h"
 #include "core/text/Utf8.h"
 #include "localization/L10n.h"
+#include "tests/helpers/CountingAlert.h"
 #include "tests/helpers/PseudoTerminal.h"
 
 #include <QTabWidget>
 #include <QtTest>
 
 using namespace velmora;
-
-namespace {
-
-class Silent final : public AlertSound {
-public:
-    void play() override {}
-};
-
-} // namespace
 
 class ShellTests : public QObject {
     Q_OBJECT
@@ -27,7 +19,7 @@ private:
     std::unique_ptr<Shell> makeShell()
     {
         return std::make_unique<Shell>(
-            [this] { return VelmoraModel::create({queue, settings, silent, registry, nullptr, nullptr}); }, registry);
+            [this] { return VelmoraModel::create({queue, settings, alert, registry, nullptr, nullptr}); }, registry);
     }
 
     static std::string shown(VelmoraModel& model) { return utf16ToUtf8(model.output().storage().text()); }
@@ -35,7 +27,7 @@ private:
     L10n::ScopedLanguage english{Language::en};
     ManualMainQueue queue;
     InMemorySettingsStore settings;
-    Silent silent;
+    velmora::testing::CountingAlert alert;
     PortRegistry registry{queue, nullptr};
 
 private slots:

@@ -4,6 +4,7 @@
 #include "core/session/VelmoraModel.h"
 #include "core/text/Utf8.h"
 #include "localization/L10n.h"
+#include "tests/helpers/CountingAlert.h"
 #include "tests/helpers/ChildProcess.h"
 #include "tests/helpers/FakeBoard.h"
 #include "tests/helpers/PseudoTerminal.h"
@@ -24,12 +25,6 @@ using velmora::testing::FakeBoard;
 using velmora::testing::PseudoTerminal;
 
 namespace {
-
-class CountingAlert final : public AlertSound {
-public:
-    void play() override { ++count; }
-    int count = 0;
-};
 
 // Pseudo-terminals refuse the modem-line requests; this one answers like a USB adapter.
 class AdapterLines final : public ModemLineControl {
@@ -138,7 +133,7 @@ protected:
     L10n::ScopedLanguage english{Language::en};
     ManualMainQueue queue;
     InMemorySettingsStore settings;
-    CountingAlert alert;
+    velmora::testing::CountingAlert alert;
     PortRegistry registry{queue, nullptr};
 };
 
