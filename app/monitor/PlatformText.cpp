@@ -1,6 +1,7 @@
 #include "app/monitor/PlatformText.h"
 
 #include <QByteArray>
+#include <QLocale>
 
 namespace velmora {
 
@@ -9,6 +10,23 @@ QString platformText(const std::string& catalogueText)
     QString text = QString::fromStdString(catalogueText);
     text.replace(QStringLiteral("⌘"), QStringLiteral("Ctrl+"));
     text.replace(QStringLiteral("⇧"), QStringLiteral("Shift+"));
+    return text;
+}
+
+QString withLocaleNumbers(const std::string& catalogueText, std::initializer_list<std::int64_t> numbers)
+{
+    QString text = QString::fromStdString(catalogueText);
+    const QLocale locale;
+    qsizetype from = 0;
+    for (const std::int64_t number : numbers) {
+        const QString plain = QString::number(number);
+        const qsizetype at = text.indexOf(plain, from);
+        if (at < 0)
+            continue;
+        const QString shown = locale.toString(static_cast<qlonglong>(number));
+        text.replace(at, plain.size(), shown);
+        from = at + shown.size();
+    }
     return text;
 }
 
