@@ -1,6 +1,7 @@
 #include "core/pipeline/InMemoryTextStore.h"
 
 #include <algorithm>
+#include <iterator>
 
 namespace velmora {
 
@@ -13,8 +14,10 @@ void InMemoryTextStore::endEditing()
 {
     if (editingDepth_ == 0)
         return;
-    if (--editingDepth_ == 0)
+    if (--editingDepth_ == 0) {
         ++transactionCount_;
+        editDone();
+    }
 }
 
 void InMemoryTextStore::countEdit()
@@ -24,18 +27,36 @@ void InMemoryTextStore::countEdit()
         ++editsOutsideTransactions_;
 }
 
+void InMemoryTextStore::editDone()
+{
+    if (editingDepth_ > 0)
+        return;
+    const Change change = std::exchange(pending_, Change{});
+    if (onChange && (change.removedFromFront > 0 || change.firstChanged))
+        onChange(change);
+}
+
+void InMemoryTextStore::changedFrom(std::size_t position)
+{
+    pending_.firstChanged = std::min(pending_.firstChanged.value_or(position), position);
+}
+
 void InMemoryTextStore::append(std::span<const StyledRun> runs)
 {
     countEdit();
+    const std::size_t start = text_.size();
     for (const StyledRun& run : runs) {
         if (run.text.empty())
             continue;
+        if (runs_.empty() || runs_.back().style != run.style)
+            runs_.push_back({text_.size(), run.style});
         text_.append(run.text);
-        if (!runs_.empty() && runs_.back().style == run.style)
-            runs_.back().length += run.text.size();
-        else
-            runs_.push_back({run.style, run.text.size()});
     }
+    if (text_.size() > start) {
+        indexRowsFrom(start);
+        changedFrom(start);
+    }
+    editDone();
 }
 
 void InMemoryTextStore::replace(std::size_t start, std::size_t count, std::span<const StyledRun> runs)
@@ -43,34 +64,148 @@ void InMemoryTextStore::replace(std::size_t start, std::size_t count, std::span<
     countEdit();
     start = std::min(start, text_.size());
     count = std::min(count, text_.size() - start);
+    std::size_t insertedLength = 0;
+    for (const StyledRun& run : runs)
+        insertedLength += run.text.size();
+    if (count == 0 && insertedLength == 0) {
+        editDone();
+        return;
+    }
+    if (start == 0 && insertedLength == 0 && count < text_.size()) {
+        removeFront(count);
+        editDone();
+        return;
+    }
 
-    const std::size_t first = splitAt(start);
-    const std::size_t last = splitAt(start + count);
-    runs_.erase(runs_.begin() + static_cast<std::ptrdiff_t>(first), runs_.begin() + static_cast<std::ptrdiff_t>(last));
+    const std::size_t end = start + count;
+    // The style that the untouched rest after the range keeps.
+    const std::optional<TextStyle> restStyle = end < text_.size() ? std::optional(runs_[runAt(end)].style) : std::nullopt;
+    const auto first = std::lower_bound(runs_.begin(), runs_.end(), start,
+        [](const Run& run, std::size_t position) { return run.start < position; });
+    const auto last = std::upper_bound(first, runs_.end(), end,
+        [](std::size_t position, const Run& run) { return position < run.start; });
 
+    std::vector<Run> middle;
     std::u16string inserted;
-    std::vector<Run> insertedRuns;
+    inserted.reserve(insertedLength);
+    const auto add = [&](Run run, std::optional<TextStyle> before) {
+        const std::optional<TextStyle> previous = middle.empty() ? before : std::optional(middle.back().style);
+        if (previous != run.style)
+            middle.push_back(run);
+    };
+    const std::optional<TextStyle> before = first == runs_.begin() ? std::nullopt : std::optional(std::prev(first)->style);
     for (const StyledRun& run : runs) {
         if (run.text.empty())
             continue;
+        add({start + inserted.size(), run.style}, before);
         inserted.append(run.text);
-        if (!insertedRuns.empty() && insertedRuns.back().style == run.style)
-            insertedRuns.back().length += run.text.size();
-        else
-            insertedRuns.push_back({run.style, run.text.size()});
     }
-    text_.replace(start, count, inserted);
-    runs_.insert(runs_.begin() + static_cast<std::ptrdiff_t>(first), insertedRuns.begin(), insertedRuns.end());
+    if (restStyle)
+        add({start + inserted.size(), *restStyle}, before);
 
-    // Only the two seams can join runs of one style; the later one first, so that the earlier
-    // index stays valid.
-    mergeBefore(first + insertedRuns.size());
-    mergeBefore(first);
+    // Runs after the range move by the change in length; the first of them may now continue the
+    // style of the one before it.
+    const std::ptrdiff_t delta = static_cast<std::ptrdiff_t>(insertedLength) - static_cast<std::ptrdiff_t>(count);
+    std::vector<Run> after(last, runs_.end());
+    for (Run& run : after)
+        run.start = static_cast<std::size_t>(static_cast<std::ptrdiff_t>(run.start) + delta);
+    const std::optional<TextStyle> seam = !middle.empty() ? std::optional(middle.back().style) : before;
+    if (!after.empty() && seam == after.front().style)
+        after.erase(after.begin());
+
+    runs_.erase(first, runs_.end());
+    runs_.insert(runs_.end(), middle.begin(), middle.end());
+    runs_.insert(runs_.end(), after.begin(), after.end());
+
+    text_.replace(start, count, inserted);
+    if (text_.empty())
+        runs_.clear();
+    indexRowsFrom(start);
+    changedFrom(start);
+    editDone();
 }
 
 void InMemoryTextStore::remove(std::size_t start, std::size_t count)
 {
     replace(start, count, {});
+}
+
+void InMemoryTextStore::removeFront(std::size_t count)
+{
+    text_.erase(0, count);
+
+    // The row that holds the new first character becomes the first row, starting there.
+    const auto row = std::prev(std::upper_bound(rows_.begin(), rows_.end(), count));
+    const std::size_t removedRows = static_cast<std::size_t>(row - rows_.begin());
+    rows_.erase(rows_.begin(), row);
+    rows_.front() = count;
+    for (std::size_t& start : rows_)
+        start -= count;
+
+    const std::size_t run = runAt(count);
+    runs_.erase(runs_.begin(), runs_.begin() + static_cast<std::ptrdiff_t>(run));
+    runs_.front().start = count;
+    for (Run& each : runs_)
+        each.start -= count;
+
+    if (pending_.firstChanged)
+        pending_.firstChanged = *pending_.firstChanged > count ? *pending_.firstChanged - count : 0;
+    pending_.removedFromFront += count;
+    pending_.removedRowsFromFront += removedRows;
+}
+
+void InMemoryTextStore::indexRowsFrom(std::size_t position)
+{
+    const std::size_t row = rowAt(position);
+    rows_.resize(row + 1);
+    std::size_t rowStart = rows_.back();
+    std::size_t from = rowStart;
+    for (;;) {
+        const std::size_t lineFeed = text_.find(u'\n', from);
+        const std::size_t end = lineFeed == std::u16string::npos ? text_.size() : lineFeed;
+        while (end - rowStart > maxRowLength) {
+            rowStart += maxRowLength;
+            rows_.push_back(rowStart);
+        }
+        if (lineFeed == std::u16string::npos)
+            break;
+        rowStart = lineFeed + 1;
+        rows_.push_back(rowStart);
+        from = rowStart;
+    }
+}
+
+std::size_t InMemoryTextStore::rowEnd(std::size_t row) const
+{
+    if (row + 1 >= rows_.size())
+        return text_.size();
+    const std::size_t next = rows_[row + 1];
+    return text_[next - 1] == u'\n' ? next - 1 : next;
+}
+
+std::size_t InMemoryTextStore::rowAt(std::size_t position) const
+{
+    return static_cast<std::size_t>(std::upper_bound(rows_.begin(), rows_.end(), position) - rows_.begin()) - 1;
+}
+
+std::size_t InMemoryTextStore::runAt(std::size_t position) const
+{
+    const auto next = std::upper_bound(runs_.begin(), runs_.end(), position,
+        [](std::size_t value, const Run& run) { return value < run.start; });
+    return next == runs_.begin() ? 0 : static_cast<std::size_t>(next - runs_.begin()) - 1;
+}
+
+std::vector<InMemoryTextStore::StyleSpan> InMemoryTextStore::styles(std::size_t from, std::size_t to) const
+{
+    std::vector<StyleSpan> spans;
+    to = std::min(to, text_.size());
+    if (from >= to)
+        return spans;
+    for (std::size_t index = runAt(from); index < runs_.size() && runs_[index].start < to; ++index) {
+        const std::size_t end = index + 1 < runs_.size() ? runs_[index + 1].start : text_.size();
+        spans.push_back({runs_[index].style, std::max(from, runs_[index].start), std::min(to, end)});
+    }
+    return spans;
 }
 
 std::optional<std::size_t> InMemoryTextStore::find(char16_t c, std::size_t from) const
@@ -85,47 +220,11 @@ std::vector<std::pair<TextStyle, std::u16string>> InMemoryTextStore::runs() cons
 {
     std::vector<std::pair<TextStyle, std::u16string>> result;
     result.reserve(runs_.size());
-    std::size_t position = 0;
-    for (const Run& run : runs_) {
-        result.emplace_back(run.style, text_.substr(position, run.length));
-        position += run.length;
+    for (std::size_t index = 0; index < runs_.size(); ++index) {
+        const std::size_t end = index + 1 < runs_.size() ? runs_[index + 1].start : text_.size();
+        result.emplace_back(runs_[index].style, text_.substr(runs_[index].start, end - runs_[index].start));
     }
     return result;
-}
-
-std::size_t InMemoryTextStore::splitAt(std::size_t position)
-{
-    if (position >= text_.size())
-        return runs_.size();
-    // Edits gather at the two ends (the tail is replaced, the front trimmed), so walk from the
-    // nearer one.
-    std::size_t index = 0;
-    std::size_t runStart = 0;
-    if (position <= text_.size() / 2) {
-        while (runStart + runs_[index].length <= position)
-            runStart += runs_[index++].length;
-    } else {
-        index = runs_.size();
-        runStart = text_.size();
-        do
-            runStart -= runs_[--index].length;
-        while (runStart > position);
-    }
-    if (runStart == position)
-        return index;
-    const std::size_t head = position - runStart;
-    const Run tail{runs_[index].style, runs_[index].length - head};
-    runs_[index].length = head;
-    runs_.insert(runs_.begin() + static_cast<std::ptrdiff_t>(index) + 1, tail);
-    return index + 1;
-}
-
-void InMemoryTextStore::mergeBefore(std::size_t index)
-{
-    if (index == 0 || index >= runs_.size() || runs_[index - 1].style != runs_[index].style)
-        return;
-    runs_[index - 1].length += runs_[index].length;
-    runs_.erase(runs_.begin() + static_cast<std::ptrdiff_t>(index));
 }
 
 } // namespace velmora
