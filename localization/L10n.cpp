@@ -1044,7 +1044,71 @@ std::string closeTab()
     return pick("Close Tab", "Tabblad sluiten", "Tab schließen", "Fermer l'onglet", "Cerrar pestaña");
 }
 
+std::string edit()
+{
+    return pick("Edit", "Bewerken", "Bearbeiten", "Édition", "Editar");
+}
+
+std::string copy()
+{
+    return pick("Copy", "Kopiëren", "Kopieren", "Copier", "Copiar");
+}
+
+std::string selectAll()
+{
+    return pick("Select All", "Alles selecteren", "Alles auswählen", "Tout sélectionner", "Seleccionar todo");
+}
+
+std::string find()
+{
+    return pick("Find…", "Zoeken…", "Suchen…", "Rechercher…", "Buscar…");
+}
+
+std::string help()
+{
+    return pick("Help", "Help", "Hilfe", "Aide", "Ayuda");
+}
+
+std::string quit()
+{
+    return pick("Quit", "Stoppen", "Beenden", "Quitter", "Salir");
+}
+
+std::string moveTabToNewWindow()
+{
+    return pick("Move Tab to New Window", "Tabblad naar nieuw venster verplaatsen", "Tab in neues Fenster verschieben", "Déplacer l'onglet vers une nouvelle fenêtre", "Mover pestaña a una ventana nueva");
+}
+
 }  // namespace Menu
+
+namespace Find {
+
+std::string placeholder()
+{
+    return pick("Find in output", "Zoeken in uitvoer", "In der Ausgabe suchen", "Rechercher dans la sortie", "Buscar en la salida");
+}
+
+std::string next()
+{
+    return pick("Next match", "Volgende treffer", "Nächster Treffer", "Occurrence suivante", "Siguiente coincidencia");
+}
+
+std::string previous()
+{
+    return pick("Previous match", "Vorige treffer", "Vorheriger Treffer", "Occurrence précédente", "Coincidencia anterior");
+}
+
+std::string close()
+{
+    return pick("Close find bar", "Zoekbalk sluiten", "Suchleiste schließen", "Fermer la barre de recherche", "Cerrar la barra de búsqueda");
+}
+
+std::string noMatches()
+{
+    return pick("No matches", "Geen treffers", "Keine Treffer", "Aucune occurrence", "Sin coincidencias");
+}
+
+}  // namespace Find
 
 namespace Status {
 

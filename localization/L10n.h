@@ -39,7 +39,7 @@ private:
 };
 
 // The number of keys below; the catalogue's tests walk exactly this many.
-inline constexpr std::size_t keyCount = 168;
+inline constexpr std::size_t keyCount = 180;
 
 std::string appName();
 std::string number(std::int64_t n, std::string_view suffix);
@@ -230,7 +230,22 @@ std::string clearOutput();
 // The desktop's own menus, which the Mac provides by itself.
 std::string file();
 std::string closeTab();
+std::string edit();
+std::string copy();
+std::string selectAll();
+std::string find();
+std::string help();
+std::string quit();
+std::string moveTabToNewWindow();
 }  // namespace Menu
+// The find bar over the output, which the Mac provides by itself.
+namespace Find {
+std::string placeholder();
+std::string next();
+std::string previous();
+std::string close();
+std::string noMatches();
+}  // namespace Find
 
 namespace Status {
 std::string connected(std::string_view path, std::string_view settings);
