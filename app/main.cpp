@@ -3,7 +3,6 @@
 #include "app/platform/QtAlertSound.h"
 #include "app/platform/QtMainQueue.h"
 #include "app/platform/QtSettingsStore.h"
-#include "app/platform/QtTextStore.h"
 #include "core/session/PortRegistry.h"
 #include "localization/L10n.h"
 
@@ -33,8 +32,7 @@ int main(int argc, char* argv[])
 
     velmora::Shell shell(
         [&] {
-            return velmora::VelmoraModel::create({*mainQueue, settings, alert, registry,
-                [] { return std::make_unique<velmora::QtTextStore>(); }, nullptr});
+            return velmora::VelmoraModel::create({*mainQueue, settings, alert, registry, nullptr, nullptr});
         },
         registry);
     // Quitting gives every port its settings back and releases its lock.

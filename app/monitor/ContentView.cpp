@@ -1,17 +1,19 @@
 #include "app/monitor/ContentView.h"
 
 #include "app/monitor/PlatformText.h"
-#include "app/platform/QtTextStore.h"
+#include "app/monitor/FindBar.h"
+#include "app/monitor/OutputTextView.h"
 #include "core/send/HexParser.h"
 #include "localization/L10n.h"
 
 #include <QComboBox>
+#include <QFontDatabase>
 #include <QHBoxLayout>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMessageBox>
-#include <QPlainTextEdit>
+#include <QSplitter>
 #include <QPushButton>
 #include <QScrollBar>
 #include <QTimer>
@@ -39,16 +41,7 @@ ContentView::ContentView(std::shared_ptr<VelmoraModel> model, QWidget* parent) :
     layout->addWidget(buildHeader());
     layout->addWidget(buildSendBar());
 
-    output_ = new QPlainTextEdit(this);
-    output_->setReadOnly(true);
-    output_->setUndoRedoEnabled(false);
-    output_->setAccessibleName(qt(L10n::Footer::outputAccessibility()));
-    if (auto* store = dynamic_cast<QtTextStore*>(&model_->output().storage()))
-        output_->setDocument(store->document());
-    output_->document()->setDocumentMargin(6);
-    layout->addWidget(output_, 1);
-    model_->output().onScrollToEnd = [this] { output_->verticalScrollBar()->setValue(output_->verticalScrollBar()->maximum()); };
-
+    layout->addWidget(buildMainArea(), 1);
     layout->addWidget(buildFooter());
     setMinimumSize(860, 380);
 
@@ -102,6 +95,34 @@ QString ContentView::windowTitleText() const
     }
     return qt(model_->title()) + QStringLiteral(" – ") + qt(L10n::Header::baud(model_->baudRate().value()))
         + QStringLiteral(" · ") + state;
+}
+
+QWidget* ContentView::buildMainArea()
+{
+    // The view draws the session's own store, which must be the indexed in-memory one.
+    auto* store = dynamic_cast<InMemoryTextStore*>(&model_->output().storage());
+    if (!store)
+        qFatal("ContentView: the session's output store is not an InMemoryTextStore");
+
+    auto* area = new QWidget(this);
+    auto* column = new QVBoxLayout(area);
+    column->setContentsMargins(0, 0, 0, 0);
+    column->setSpacing(0);
+    output_ = new OutputTextView(*store, area);
+    findBar_ = new FindBar(*output_, area);
+    column->addWidget(findBar_);
+    column->addWidget(output_, 1);
+    model_->output().onScrollToEnd = [this] { output_->scrollToEnd(); };
+
+    splitter_ = new QSplitter(Qt::Vertical, this);
+    splitter_->setChildrenCollapsible(false);
+    splitter_->addWidget(area);
+    return splitter_;
+}
+
+void ContentView::openFind()
+{
+    findBar_->open();
 }
 
 QWidget* ContentView::buildHeader()

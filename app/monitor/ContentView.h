@@ -11,10 +11,13 @@
 class QComboBox;
 class QLabel;
 class QLineEdit;
-class QPlainTextEdit;
+class QSplitter;
 class QPushButton;
 
 namespace velmora {
+
+class FindBar;
+class OutputTextView;
 
 // The content of one monitor tab: header bar (port, baud rate, status, Connect), send bar,
 // output and footer. It shows the session's published state and forwards what the user does;
@@ -30,6 +33,10 @@ public:
     VelmoraModel& model() { return *model_; }
     // The session's title and its state, as the window title shows them.
     QString windowTitleText() const;
+    OutputTextView& outputView() { return *output_; }
+    FindBar& findBar() { return *findBar_; }
+    // Opens the find bar over the output.
+    void openFind();
 
 signals:
     void titleChanged();
@@ -41,6 +48,7 @@ private:
     QWidget* buildHeader();
     QWidget* buildSendBar();
     QWidget* buildFooter();
+    QWidget* buildMainArea();
     void refreshPortPicker();
     void refreshBaudPicker();
     void refreshConnection();
@@ -59,7 +67,9 @@ private:
     QLineEdit* input_ = nullptr;
     QPushButton* sendButton_ = nullptr;
     QLabel* inputError_ = nullptr;
-    QPlainTextEdit* output_ = nullptr;
+    QSplitter* splitter_ = nullptr;
+    OutputTextView* output_ = nullptr;
+    FindBar* findBar_ = nullptr;
     QLabel* counters_ = nullptr;
 };
 

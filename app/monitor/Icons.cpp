@@ -1,12 +1,66 @@
 #include "app/monitor/Icons.h"
 
 #include <QFile>
+#include <QIconEngine>
+#include <QPainter>
+#include <QPaintDevice>
 
 #include <array>
 #include <utility>
 
+// The icons live in a static library, whose resource initializer the linker would drop without
+// a reference to it; Q_INIT_RESOURCE must be used outside any namespace.
+static void initBundledIcons()
+{
+    Q_INIT_RESOURCE(icons);
+}
+
 namespace velmora {
 namespace {
+
+void ensureBundledIcons()
+{
+    static const bool initialized = [] {
+        initBundledIcons();
+        return true;
+    }();
+    (void)initialized;
+}
+
+// Draws the bundled shape through a colour: the SVG's alpha is the mask, the colour the paint.
+class TintedIconEngine final : public QIconEngine {
+public:
+    TintedIconEngine(const QString& path, QColor color) : shape_(path), color_(color) {}
+
+    void paint(QPainter* painter, const QRect& rect, QIcon::Mode mode, QIcon::State state) override
+    {
+        const qreal ratio = painter->device() ? painter->device()->devicePixelRatio() : 1.0;
+        QPixmap image = pixmap(rect.size() * ratio, mode, state);
+        image.setDevicePixelRatio(ratio);
+        painter->drawPixmap(rect, image);
+    }
+
+    QPixmap pixmap(const QSize& size, QIcon::Mode mode, QIcon::State state) override
+    {
+        QPixmap result(size);
+        result.fill(Qt::transparent);
+        QPainter painter(&result);
+        painter.drawPixmap(0, 0, shape_.pixmap(size, 1.0, QIcon::Normal, state));
+        painter.setCompositionMode(QPainter::CompositionMode_SourceIn);
+        QColor paint = color_;
+        if (mode == QIcon::Disabled)
+            paint.setAlphaF(paint.alphaF() * 0.4f);
+        painter.fillRect(result.rect(), paint);
+        return result;
+    }
+
+    QIconEngine* clone() const override { return new TintedIconEngine(*this); }
+    QString key() const override { return QStringLiteral("velmora.tinted"); }
+
+private:
+    QIcon shape_;
+    QColor color_;
+};
 
 // Symbol → freedesktop icon names, tried in order.
 struct Mapping {
@@ -45,6 +99,7 @@ std::span<const std::string_view> knownSymbols()
 
 QString bundledIconPath(std::string_view symbol)
 {
+    ensureBundledIcons();
     return QStringLiteral(":/icons/%1.svg").arg(QString::fromUtf8(symbol.data(), static_cast<qsizetype>(symbol.size())));
 }
 
@@ -60,6 +115,12 @@ QIcon symbolIcon(std::string_view symbol)
     }
     const QString bundled = bundledIconPath(symbol);
     return QFile::exists(bundled) ? QIcon(bundled) : QIcon();
+}
+
+QIcon tintedSymbolIcon(std::string_view symbol, const QColor& color)
+{
+    const QString bundled = bundledIconPath(symbol);
+    return QFile::exists(bundled) ? QIcon(new TintedIconEngine(bundled, color)) : QIcon();
 }
 
 } // namespace velmora

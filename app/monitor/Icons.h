@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QColor>
 #include <QIcon>
 
 #include <span>
@@ -17,5 +18,10 @@ std::span<const std::string_view> knownSymbols();
 
 // The bundled SVG's resource path for a symbol (":/icons/play.fill.svg").
 QString bundledIconPath(std::string_view symbol);
+
+// The bundled SVG's shape filled with one colour, at any size: for icons that must match their
+// surroundings (white on the teal header, orange on a warning). Theme icons are multi-coloured
+// and cannot be tinted, so these always come from the bundle. Null for an unknown symbol.
+QIcon tintedSymbolIcon(std::string_view symbol, const QColor& color);
 
 } // namespace velmora

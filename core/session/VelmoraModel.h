@@ -123,6 +123,7 @@ public:
     // Writes the output's plain text to target; a failure becomes the error message.
     void saveOutput(const std::filesystem::path& target);
     void dismissGarbage();
+    void cancelNoDataHint();
     void clearError();
 
     // Derived views of the state.
@@ -159,7 +160,6 @@ private:
     void handleBatch(std::vector<ReceivedChunk> chunks, std::int64_t skippedBytes);
     void sendCompleted(std::optional<SerialPortError> error, std::int64_t byteCount);
     void scheduleNoDataHint();
-    void cancelNoDataHint();
     void scheduleReconnect(int attemptsLeft);
     void attemptReconnect(int attemptsLeft);
     void readSettings();

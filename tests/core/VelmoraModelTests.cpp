@@ -4,6 +4,7 @@
 #include "core/session/VelmoraModel.h"
 #include "core/text/Utf8.h"
 #include "localization/L10n.h"
+#include "tests/helpers/AdapterModemLines.h"
 #include "tests/helpers/CountingAlert.h"
 #include "tests/helpers/ChildProcess.h"
 #include "tests/helpers/FakeBoard.h"
@@ -25,27 +26,6 @@ using velmora::testing::FakeBoard;
 using velmora::testing::PseudoTerminal;
 
 namespace {
-
-// Pseudo-terminals refuse the modem-line requests; this one answers like a USB adapter.
-class AdapterLines final : public ModemLineControl {
-public:
-    int get(int, int& bits) override
-    {
-        bits = state;
-        return 0;
-    }
-    int set(int, int bits) override
-    {
-        state |= bits;
-        return 0;
-    }
-    int clear(int, int bits) override
-    {
-        state &= ~bits;
-        return 0;
-    }
-    int state = TIOCM_DTR | TIOCM_RTS;
-};
 
 // The in-memory store, keeping a copy of every notice however far the output trims them away.
 class NoticeRecordingStore final : public StyledTextStore {
@@ -97,7 +77,7 @@ protected:
     std::shared_ptr<VelmoraModel> makeModel()
     {
         return VelmoraModel::create({queue, settings, alert, registry, nullptr,
-            [](const std::string& path) { return SerialPort::create(path, std::make_shared<AdapterLines>()); }});
+            [](const std::string& path) { return SerialPort::create(path, std::make_shared<velmora::testing::AdapterModemLines>()); }});
     }
 
     static std::string shown(VelmoraModel& model) { return utf16ToUtf8(model.output().storage().text()); }

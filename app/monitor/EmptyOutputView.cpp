@@ -1,0 +1,107 @@
+#include "app/monitor/EmptyOutputView.h"
+
+#include "app/monitor/Icons.h"
+#include "localization/L10n.h"
+
+#include <QEvent>
+#include <QLabel>
+#include <QPushButton>
+#include <QVBoxLayout>
+
+#include <algorithm>
+
+namespace velmora {
+namespace {
+
+constexpr int iconSize = 44;
+constexpr int messageWidth = 380;
+
+QString qt(const std::string& text) { return QString::fromStdString(text); }
+
+} // namespace
+
+EmptyOutputView::EmptyOutputView(VelmoraModel& model, QWidget* parent) : QWidget(parent), model_(model)
+{
+    auto* column = new QVBoxLayout(this);
+    column->setSpacing(10);
+    column->setAlignment(Qt::AlignCenter);
+
+    icon_ = new QLabel(this);
+    icon_->setFixedSize(iconSize, iconSize);
+    column->addWidget(icon_, 0, Qt::AlignHCenter);
+
+    title_ = new QLabel(this);
+    QFont titleFont = title_->font();
+    if (titleFont.pointSizeF() > 0)
+        titleFont.setPointSizeF(titleFont.pointSizeF() * 1.5);
+    titleFont.setWeight(QFont::Medium);
+    title_->setFont(titleFont);
+    title_->setAlignment(Qt::AlignCenter);
+    column->addWidget(title_, 0, Qt::AlignHCenter);
+
+    message_ = new QLabel(this);
+    message_->setWordWrap(true);
+    message_->setAlignment(Qt::AlignCenter);
+    message_->setMaximumWidth(messageWidth);
+    column->addWidget(message_, 0, Qt::AlignHCenter);
+
+    connect_ = new QPushButton(this);
+    connect_->setIcon(tintedSymbolIcon("play.fill", Qt::white));
+    connect_->setCursor(Qt::PointingHandCursor);
+    connect_->setStyleSheet(QStringLiteral(
+        "QPushButton { background-color: #008184; color: white; border: none; border-radius: 8px;"
+        " padding: 8px 20px; font-size: 11pt; }"
+        "QPushButton:hover { background-color: #006d70; }"
+        "QPushButton:pressed { background-color: #005a5c; }"));
+    QObject::connect(connect_, &QPushButton::clicked, this, [this] { model_.connect(); });
+    column->addSpacing(6);
+    column->addWidget(connect_, 0, Qt::AlignHCenter);
+
+    refreshColours();
+    subscriptions_.push_back(model_.ports().subscribe([this](const auto&) { refresh(); }));
+    subscriptions_.push_back(model_.selectedPath().subscribe([this](const auto&) { refresh(); }));
+}
+
+QString EmptyOutputView::title() const
+{
+    return title_->text();
+}
+
+QString EmptyOutputView::message() const
+{
+    return message_->text();
+}
+
+void EmptyOutputView::refresh()
+{
+    const auto& ports = model_.ports().value();
+    // Bluetooth and built-in ports have no vendor id: they are not the board the user expects.
+    const bool anyUsb = std::any_of(ports.begin(), ports.end(), [](const SerialPortInfo& port) {
+        return port.vendorID.has_value();
+    });
+    title_->setText(qt(anyUsb ? L10n::Notice::emptyTitle() : L10n::Notice::emptyNoDevice()));
+    message_->setText(qt(anyUsb ? L10n::Notice::emptySteps() : L10n::Notice::emptyNoDeviceSteps()));
+
+    const bool canConnect = !model_.selectedPath().value().empty() && model_.selectedPortInfo().has_value();
+    if (canConnect)
+        connect_->setText(qt(L10n::Notice::connectTo(model_.title())));
+    connect_->setVisible(canConnect);
+}
+
+void EmptyOutputView::refreshColours()
+{
+    const QColor secondary = palette().color(QPalette::PlaceholderText);
+    icon_->setPixmap(tintedSymbolIcon("cable.connector.horizontal", secondary).pixmap(QSize(iconSize, iconSize)));
+    QPalette messagePalette = message_->palette();
+    messagePalette.setColor(QPalette::WindowText, secondary);
+    message_->setPalette(messagePalette);
+}
+
+void EmptyOutputView::changeEvent(QEvent* event)
+{
+    if (event->type() == QEvent::PaletteChange)
+        refreshColours();
+    QWidget::changeEvent(event);
+}
+
+} // namespace velmora

@@ -1,0 +1,485 @@
+#include "app/monitor/OutputTextView.h"
+
+#include "localization/L10n.h"
+
+#include <QApplication>
+#include <QClipboard>
+#include <QContextMenuEvent>
+#include <QFontDatabase>
+#include <QKeyEvent>
+#include <QMenu>
+#include <QPainter>
+#include <QScrollBar>
+#include <QTextLayout>
+
+#include <algorithm>
+#include <cmath>
+
+namespace velmora {
+namespace {
+
+QColor mix(const QColor& foreground, const QColor& background, double share)
+{
+    return QColor::fromRgbF(static_cast<float>(foreground.redF() * share + background.redF() * (1 - share)),
+        static_cast<float>(foreground.greenF() * share + background.greenF() * (1 - share)),
+        static_cast<float>(foreground.blueF() * share + background.blueF() * (1 - share)));
+}
+
+QTextCharFormat makeFormat(const QFont& font, const QColor& colour)
+{
+    QTextCharFormat format;
+    format.setFont(font);
+    format.setForeground(colour);
+    return format;
+}
+
+bool isWordCharacter(char16_t c)
+{
+    const QChar character(c);
+    return character.isLetterOrNumber() || c == u'_' || c == u'.' || c == u'-';
+}
+
+// Rows beyond the ones shown that keep their layouts between paints.
+constexpr std::size_t spareLayouts = 200;
+
+} // namespace
+
+OutputTextView::OutputTextView(InMemoryTextStore& store, QWidget* parent) : QAbstractScrollArea(parent), store_(store)
+{
+    setFrameShape(QFrame::NoFrame);
+    setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+    setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    setFocusPolicy(Qt::StrongFocus);
+    viewport()->setCursor(Qt::IBeamCursor);
+    setAccessibleName(QString::fromStdString(L10n::Footer::outputAccessibility()));
+    verticalScrollBar()->setSingleStep(1);
+    makeFormats();
+
+    // Edits arrive in bursts; the view catches up once per turn of the event loop.
+    syncTimer_.setSingleShot(true);
+    syncTimer_.setInterval(0);
+    connect(&syncTimer_, &QTimer::timeout, this, &OutputTextView::sync);
+    store_.onChange = [this](const InMemoryTextStore::Change& change) { storeChanged(change); };
+    scheduleSync();
+}
+
+OutputTextView::~OutputTextView()
+{
+    store_.onChange = nullptr;
+}
+
+void OutputTextView::makeFormats()
+{
+    QFont font = QFontDatabase::systemFont(QFontDatabase::FixedFont);
+    font.setPointSizeF(10);
+    font.setWeight(QFont::Normal);
+    QFont noticeFont = font;
+    noticeFont.setPointSizeF(9);
+    noticeFont.setWeight(QFont::DemiBold);
+
+    // Secondary and tertiary text as mixes of text on base, so that both follow a light or a dark
+    // theme and stay apart from each other and from ordinary text.
+    const QPalette& colours = palette();
+    const QColor text = colours.color(QPalette::Text);
+    const QColor base = colours.color(QPalette::Base);
+    const bool dark = base.lightnessF() < 0.5;
+    const QColor blue = dark ? QColor(0x6C, 0xA8, 0xF5) : QColor(0x1E, 0x6F, 0xD9);
+    const QColor teal = dark ? QColor(0x3F, 0xC1, 0xC4) : QColor(0x00, 0x81, 0x84);
+
+    formats_[static_cast<std::size_t>(TextStyle::data)] = makeFormat(font, text);
+    formats_[static_cast<std::size_t>(TextStyle::timestamp)] = makeFormat(font, mix(text, base, 0.65));
+    formats_[static_cast<std::size_t>(TextStyle::echo)] = makeFormat(font, blue);
+    formats_[static_cast<std::size_t>(TextStyle::meta)] = makeFormat(font, mix(text, base, 0.42));
+    formats_[static_cast<std::size_t>(TextStyle::system)] = makeFormat(noticeFont, teal);
+}
+
+void OutputTextView::storeChanged(const InMemoryTextStore::Change& change)
+{
+    if (change.removedFromFront > 0) {
+        layouts_.clear();
+        const std::size_t cut = change.removedFromFront;
+        anchor_ = anchor_ > cut ? anchor_ - cut : 0;
+        cursor_ = cursor_ > cut ? cursor_ - cut : 0;
+        // Keep showing the same text when the user has scrolled away from the end.
+        QScrollBar* bar = verticalScrollBar();
+        const auto rows = static_cast<int>(std::min<std::size_t>(change.removedRowsFromFront, static_cast<std::size_t>(bar->value())));
+        const QSignalBlocker blocker(bar);
+        bar->setValue(bar->value() - rows);
+    }
+    if (change.firstChanged) {
+        const std::size_t first = *change.firstChanged;
+        for (auto it = layouts_.begin(); it != layouts_.end();) {
+            if (it->second.end >= first || it->first >= first)
+                it = layouts_.erase(it);
+            else
+                ++it;
+        }
+        anchor_ = std::min(anchor_, first);
+        cursor_ = std::min(cursor_, first);
+    }
+    anchor_ = std::min(anchor_, store_.length());
+    cursor_ = std::min(cursor_, store_.length());
+    scheduleSync();
+}
+
+void OutputTextView::scheduleSync()
+{
+    if (!syncTimer_.isActive())
+        syncTimer_.start();
+}
+
+void OutputTextView::sync()
+{
+    updateScrollRange();
+    if (followEnd_) {
+        verticalScrollBar()->setValue(verticalScrollBar()->maximum());
+        followEnd_ = false;
+    }
+    viewport()->update();
+}
+
+void OutputTextView::scrollToEnd()
+{
+    followEnd_ = true;
+    scheduleSync();
+}
+
+bool OutputTextView::isScrolledToEnd() const
+{
+    return verticalScrollBar()->value() == verticalScrollBar()->maximum();
+}
+
+std::size_t OutputTextView::firstVisibleRow() const
+{
+    return static_cast<std::size_t>(verticalScrollBar()->value());
+}
+
+int OutputTextView::textWidth() const
+{
+    return std::max(40, viewport()->width() - 2 * inset);
+}
+
+void OutputTextView::updateScrollRange()
+{
+    // The last rows that fit decide how far the view can scroll: the end of the text rests at
+    // the bottom edge.
+    const int height = std::max(1, viewport()->height() - 2 * inset);
+    const std::size_t rows = store_.rowCount();
+    int used = 0;
+    std::size_t fit = 0;
+    for (std::size_t row = rows; row-- > 0;) {
+        const int rowHeight = layoutOf(row).height;
+        if (fit > 0 && used + rowHeight > height)
+            break;
+        used += rowHeight;
+        ++fit;
+    }
+    QScrollBar* bar = verticalScrollBar();
+    bar->setRange(0, static_cast<int>(rows - fit));
+    bar->setPageStep(static_cast<int>(std::max<std::size_t>(1, fit)));
+}
+
+void OutputTextView::forgetLayouts()
+{
+    layouts_.clear();
+}
+
+OutputTextView::RowLayout& OutputTextView::layoutOf(std::size_t row)
+{
+    const std::size_t start = store_.rowStart(row);
+    const std::size_t end = store_.rowEnd(row);
+    if (auto it = layouts_.find(start); it != layouts_.end()) {
+        if (it->second.end == end)
+            return it->second;
+        layouts_.erase(it);
+    }
+
+    const std::u16string_view text = store_.view().substr(start, end - start);
+    auto layout = std::make_unique<QTextLayout>(
+        QString(reinterpret_cast<const QChar*>(text.data()), static_cast<qsizetype>(text.size())), format(TextStyle::data).font());
+    QTextOption option;
+    option.setWrapMode(QTextOption::WrapAtWordBoundaryOrAnywhere);
+    layout->setTextOption(option);
+    QList<QTextLayout::FormatRange> ranges;
+    for (const auto& span : store_.styles(start, end)) {
+        if (span.style != TextStyle::data)
+            ranges.append({static_cast<int>(span.start - start), static_cast<int>(span.end - span.start), format(span.style)});
+    }
+    layout->setFormats(ranges);
+    layout->setCacheEnabled(true);
+
+    qreal y = 0;
+    const qreal width = textWidth();
+    layout->beginLayout();
+    for (QTextLine line = layout->createLine(); line.isValid(); line = layout->createLine()) {
+        line.setLineWidth(width);
+        line.setPosition(QPointF(0, y));
+        y += line.height();
+    }
+    layout->endLayout();
+    const int height = std::max(static_cast<int>(std::ceil(y)), QFontMetrics(format(TextStyle::data).font()).lineSpacing());
+    return layouts_[start] = RowLayout{end, std::move(layout), height};
+}
+
+void OutputTextView::paintEvent(QPaintEvent*)
+{
+    QPainter painter(viewport());
+    painter.fillRect(viewport()->rect(), palette().color(QPalette::Base));
+
+    const auto [selectionStart, selectionEnd] = selection();
+    QTextCharFormat selected;
+    selected.setBackground(palette().color(QPalette::Highlight));
+    selected.setForeground(palette().color(QPalette::HighlightedText));
+
+    shownRows_.clear();
+    int y = inset;
+    for (std::size_t row = firstVisibleRow(); row < store_.rowCount() && y < viewport()->height(); ++row) {
+        const RowLayout& shown = layoutOf(row);
+        const std::size_t start = store_.rowStart(row);
+        QList<QTextLayout::FormatRange> selections;
+        if (selectionStart < selectionEnd && selectionStart <= shown.end && selectionEnd > start) {
+            const std::size_t from = std::max(selectionStart, start);
+            const std::size_t to = std::min(selectionEnd, shown.end);
+            if (to > from)
+                selections.append({static_cast<int>(from - start), static_cast<int>(to - from), selected});
+        }
+        shown.layout->draw(&painter, QPointF(inset, y), selections);
+        shownRows_.push_back({row, y});
+        y += shown.height;
+    }
+
+    // Keep the layouts of the rows on screen and of the rows at the end; forget the rest.
+    if (layouts_.size() > shownRows_.size() + spareLayouts) {
+        const std::size_t firstShown = shownRows_.empty() ? 0 : store_.rowStart(shownRows_.front().row);
+        const std::size_t lastShown = shownRows_.empty() ? 0 : store_.rowStart(shownRows_.back().row);
+        const std::size_t tail = store_.rowStart(store_.rowCount() > 100 ? store_.rowCount() - 100 : 0);
+        for (auto it = layouts_.begin(); it != layouts_.end();) {
+            const bool keep = (it->first >= firstShown && it->first <= lastShown) || it->first >= tail;
+            it = keep ? std::next(it) : layouts_.erase(it);
+        }
+    }
+}
+
+void OutputTextView::resizeEvent(QResizeEvent* event)
+{
+    const bool atEnd = isScrolledToEnd();
+    QAbstractScrollArea::resizeEvent(event);
+    forgetLayouts();
+    followEnd_ = followEnd_ || atEnd;
+    sync();
+}
+
+void OutputTextView::scrollContentsBy(int, int)
+{
+    viewport()->update();
+}
+
+void OutputTextView::changeEvent(QEvent* event)
+{
+    QAbstractScrollArea::changeEvent(event);
+    if (event->type() == QEvent::PaletteChange || event->type() == QEvent::FontChange) {
+        makeFormats();
+        forgetLayouts();
+        scheduleSync();
+    }
+}
+
+std::size_t OutputTextView::positionAt(QPoint point)
+{
+    if (shownRows_.empty())
+        return store_.length();
+    if (point.y() < shownRows_.front().top)
+        return store_.rowStart(shownRows_.front().row);
+    auto shown = std::prev(std::upper_bound(shownRows_.begin(), shownRows_.end(), point.y(),
+        [](int y, const ShownRow& row) { return y < row.top; }));
+    const RowLayout& row = layoutOf(shown->row);
+    const std::size_t start = store_.rowStart(shown->row);
+    const qreal y = point.y() - shown->top;
+    if (y >= row.height && std::next(shown) == shownRows_.end())
+        return row.end;
+    for (int i = 0; i < row.layout->lineCount(); ++i) {
+        const QTextLine line = row.layout->lineAt(i);
+        if (y < line.y() + line.height() || i + 1 == row.layout->lineCount())
+            return start + static_cast<std::size_t>(line.xToCursor(point.x() - inset));
+    }
+    return start;
+}
+
+std::pair<std::size_t, std::size_t> OutputTextView::selection() const
+{
+    return {std::min(anchor_, cursor_), std::max(anchor_, cursor_)};
+}
+
+void OutputTextView::setSelection(std::size_t anchor, std::size_t position)
+{
+    anchor_ = std::min(anchor, store_.length());
+    cursor_ = std::min(position, store_.length());
+    viewport()->update();
+    emit selectionChanged();
+}
+
+QString OutputTextView::selectedText() const
+{
+    const auto [start, end] = selection();
+    const std::u16string_view text = store_.view().substr(start, end - start);
+    return QString(reinterpret_cast<const QChar*>(text.data()), static_cast<qsizetype>(text.size()));
+}
+
+void OutputTextView::selectAll()
+{
+    setSelection(0, store_.length());
+}
+
+void OutputTextView::copy() const
+{
+    if (const QString text = selectedText(); !text.isEmpty())
+        QApplication::clipboard()->setText(text);
+}
+
+void OutputTextView::reveal(std::size_t position)
+{
+    updateScrollRange();
+    const std::size_t row = store_.rowAt(std::min(position, store_.length()));
+    const std::size_t first = firstVisibleRow();
+    const std::size_t shown = shownRows_.size() > 1 ? shownRows_.size() - 1 : 1;
+    if (row >= first && row < first + shown)
+        return;
+    followEnd_ = false;
+    verticalScrollBar()->setValue(static_cast<int>(row > 3 ? row - 3 : 0));
+}
+
+std::optional<std::size_t> OutputTextView::findFrom(const QString& needle, std::size_t from, bool backwards) const
+{
+    const std::u16string_view text = store_.view();
+    const QStringView haystack(reinterpret_cast<const QChar*>(text.data()), static_cast<qsizetype>(text.size()));
+    qsizetype at = -1;
+    if (backwards) {
+        if (from > 0)
+            at = haystack.lastIndexOf(needle, static_cast<qsizetype>(from) - 1, Qt::CaseInsensitive);
+    } else if (from <= text.size()) {
+        at = haystack.indexOf(needle, static_cast<qsizetype>(from), Qt::CaseInsensitive);
+    }
+    if (at < 0)
+        return std::nullopt;
+    return static_cast<std::size_t>(at);
+}
+
+bool OutputTextView::find(const QString& needle, bool backwards)
+{
+    if (needle.isEmpty())
+        return false;
+    const auto [start, end] = selection();
+    auto hit = findFrom(needle, backwards ? start : end, backwards);
+    if (!hit)
+        hit = findFrom(needle, backwards ? store_.length() : 0, backwards);
+    if (!hit)
+        return false;
+    setSelection(*hit, *hit + static_cast<std::size_t>(needle.size()));
+    reveal(*hit);
+    return true;
+}
+
+bool OutputTextView::findFromSelectionStart(const QString& needle)
+{
+    if (needle.isEmpty()) {
+        setSelection(selection().first, selection().first);
+        return false;
+    }
+    auto hit = findFrom(needle, selection().first, false);
+    if (!hit)
+        hit = findFrom(needle, 0, false);
+    if (!hit)
+        return false;
+    setSelection(*hit, *hit + static_cast<std::size_t>(needle.size()));
+    reveal(*hit);
+    return true;
+}
+
+void OutputTextView::mousePressEvent(QMouseEvent* event)
+{
+    if (event->button() != Qt::LeftButton) {
+        QAbstractScrollArea::mousePressEvent(event);
+        return;
+    }
+    const std::size_t position = positionAt(event->position().toPoint());
+    if (event->modifiers() & Qt::ShiftModifier)
+        setSelection(anchor_, position);
+    else
+        setSelection(position, position);
+    selecting_ = true;
+}
+
+void OutputTextView::mouseMoveEvent(QMouseEvent* event)
+{
+    if (!selecting_)
+        return;
+    QPoint point = event->position().toPoint();
+    // Dragging past an edge scrolls that way, a row per move.
+    if (point.y() < 0)
+        verticalScrollBar()->triggerAction(QAbstractSlider::SliderSingleStepSub);
+    else if (point.y() > viewport()->height())
+        verticalScrollBar()->triggerAction(QAbstractSlider::SliderSingleStepAdd);
+    point.setY(std::clamp(point.y(), 0, viewport()->height()));
+    setSelection(anchor_, positionAt(point));
+}
+
+void OutputTextView::mouseReleaseEvent(QMouseEvent* event)
+{
+    if (event->button() == Qt::LeftButton && selecting_) {
+        selecting_ = false;
+        // The X11 primary selection: middle-click pastes what was selected.
+        if (QClipboard* clipboard = QApplication::clipboard(); clipboard->supportsSelection() && anchor_ != cursor_)
+            clipboard->setText(selectedText(), QClipboard::Selection);
+    }
+}
+
+void OutputTextView::mouseDoubleClickEvent(QMouseEvent* event)
+{
+    if (event->button() != Qt::LeftButton)
+        return;
+    const std::u16string_view text = store_.view();
+    const std::size_t position = positionAt(event->position().toPoint());
+    std::size_t start = position;
+    std::size_t end = position;
+    while (start > 0 && isWordCharacter(text[start - 1]))
+        --start;
+    while (end < text.size() && isWordCharacter(text[end]))
+        ++end;
+    setSelection(start, end);
+}
+
+void OutputTextView::keyPressEvent(QKeyEvent* event)
+{
+    QScrollBar* bar = verticalScrollBar();
+    if (event->matches(QKeySequence::Copy))
+        copy();
+    else if (event->matches(QKeySequence::SelectAll))
+        selectAll();
+    else if (event->matches(QKeySequence::MoveToStartOfDocument))
+        bar->triggerAction(QAbstractSlider::SliderToMinimum);
+    else if (event->matches(QKeySequence::MoveToEndOfDocument))
+        bar->triggerAction(QAbstractSlider::SliderToMaximum);
+    else if (event->key() == Qt::Key_Up)
+        bar->triggerAction(QAbstractSlider::SliderSingleStepSub);
+    else if (event->key() == Qt::Key_Down)
+        bar->triggerAction(QAbstractSlider::SliderSingleStepAdd);
+    else if (event->key() == Qt::Key_PageUp)
+        bar->triggerAction(QAbstractSlider::SliderPageStepSub);
+    else if (event->key() == Qt::Key_PageDown)
+        bar->triggerAction(QAbstractSlider::SliderPageStepAdd);
+    else
+        QAbstractScrollArea::keyPressEvent(event);
+}
+
+void OutputTextView::contextMenuEvent(QContextMenuEvent* event)
+{
+    QMenu menu(this);
+    QAction* copyAction = menu.addAction(QString::fromStdString(L10n::Menu::copy()), this, &OutputTextView::copy);
+    copyAction->setShortcut(QKeySequence::Copy);
+    copyAction->setEnabled(anchor_ != cursor_);
+    QAction* all = menu.addAction(QString::fromStdString(L10n::Menu::selectAll()), this, &OutputTextView::selectAll);
+    all->setShortcut(QKeySequence::SelectAll);
+    menu.exec(event->globalPos());
+}
+
+} // namespace velmora

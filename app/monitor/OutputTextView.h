@@ -1,0 +1,112 @@
+#pragma once
+
+#include "core/pipeline/InMemoryTextStore.h"
+
+#include <QAbstractScrollArea>
+#include <QFont>
+#include <QTextCharFormat>
+#include <QTimer>
+
+#include <array>
+#include <cstddef>
+#include <map>
+#include <memory>
+#include <optional>
+#include <utility>
+#include <vector>
+
+class QTextLayout;
+
+namespace velmora {
+
+// The output text as the user sees it: a read-only, selectable view that draws the session's
+// output store directly, laying out only the rows it shows. Appending a megabyte costs the view
+// nothing until it paints, and a paint lays out what fits on the screen.
+//
+// The vertical scroll position is the first row shown. Positions (selection, find) count UTF-16
+// units of the store, like the store itself, and follow its edits: a cut at the front moves them
+// back, a change under them shortens them.
+//
+// Thread: main thread only.
+class OutputTextView final : public QAbstractScrollArea {
+    Q_OBJECT
+public:
+    static constexpr int inset = 6;
+
+    explicit OutputTextView(InMemoryTextStore& store, QWidget* parent = nullptr);
+    ~OutputTextView() override;
+
+    // Shows the end of the text, now and after the next change of the store.
+    void scrollToEnd();
+    bool isScrolledToEnd() const;
+    std::size_t firstVisibleRow() const;
+
+    // The selection as an ordered range; empty when nothing is selected.
+    std::pair<std::size_t, std::size_t> selection() const;
+    void setSelection(std::size_t anchor, std::size_t position);
+    QString selectedText() const;
+    void selectAll();
+    void copy() const;
+    // Brings position into view, a few rows below the top when it was out of sight.
+    void reveal(std::size_t position);
+
+    // The next (or previous) occurrence of needle after (before) the selection, compared without
+    // regard to case; wraps around the ends. Selects it and shows it. False when there is none.
+    bool find(const QString& needle, bool backwards);
+    // Starts a search again at the selection's start, so that typing more characters keeps
+    // the current match when it still fits.
+    bool findFromSelectionStart(const QString& needle);
+
+    // The character format of each style, for tests and for the colours of the overlays.
+    const QTextCharFormat& format(TextStyle style) const { return formats_[static_cast<std::size_t>(style)]; }
+
+signals:
+    void selectionChanged();
+
+protected:
+    void paintEvent(QPaintEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
+    void scrollContentsBy(int dx, int dy) override;
+    void mousePressEvent(QMouseEvent* event) override;
+    void mouseMoveEvent(QMouseEvent* event) override;
+    void mouseReleaseEvent(QMouseEvent* event) override;
+    void mouseDoubleClickEvent(QMouseEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
+    void contextMenuEvent(QContextMenuEvent* event) override;
+    void changeEvent(QEvent* event) override;
+
+private:
+    struct RowLayout {
+        std::size_t end;
+        std::unique_ptr<QTextLayout> layout;
+        int height;
+    };
+    struct ShownRow {
+        std::size_t row;
+        int top;
+    };
+
+    void storeChanged(const InMemoryTextStore::Change& change);
+    void scheduleSync();
+    void sync();
+    void updateScrollRange();
+    RowLayout& layoutOf(std::size_t row);
+    int textWidth() const;
+    void forgetLayouts();
+    std::size_t positionAt(QPoint point);
+    std::optional<std::size_t> findFrom(const QString& needle, std::size_t from, bool backwards) const;
+    void makeFormats();
+
+    InMemoryTextStore& store_;
+    std::array<QTextCharFormat, 5> formats_;
+    // Layouts by row start, for the rows painted last and the rows at the end.
+    std::map<std::size_t, RowLayout> layouts_;
+    std::vector<ShownRow> shownRows_;
+    QTimer syncTimer_;
+    bool followEnd_ = true;
+    std::size_t anchor_ = 0;
+    std::size_t cursor_ = 0;
+    bool selecting_ = false;
+};
+
+} // namespace velmora
