@@ -1,25 +1,38 @@
 #include "app/monitor/ContentView.h"
 
-#include "app/monitor/PlatformText.h"
+#include "app/monitor/Caption.h"
+#include "app/monitor/DisplayModeBadge.h"
+#include "app/monitor/DisplayOptionsButton.h"
 #include "app/monitor/FindBar.h"
+#include "app/monitor/Icons.h"
+#include "app/monitor/ModemLinesMenu.h"
+#include "app/monitor/OutputOverlays.h"
 #include "app/monitor/OutputTextView.h"
+#include "app/monitor/PlatformText.h"
+#include "app/monitor/PortSettingsButton.h"
+#include "app/monitor/SendOptionsMenu.h"
 #include "core/send/HexParser.h"
+#include "core/session/OutputSaver.h"
 #include "localization/L10n.h"
 
 #include <QComboBox>
+#include <QFileDialog>
 #include <QFontDatabase>
+#include <QFrame>
 #include <QHBoxLayout>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMessageBox>
-#include <QSplitter>
 #include <QPushButton>
-#include <QScrollBar>
+#include <QSplitter>
 #include <QTimer>
+#include <QToolButton>
 #include <QVBoxLayout>
 
 #include <algorithm>
+#include <array>
+#include <chrono>
 
 namespace velmora {
 namespace {
@@ -28,8 +41,32 @@ constexpr std::array<std::int64_t, 20> standardBaudRates{300, 1200, 2400, 4800, 
     38400, 57600, 74880, 115200, 230400, 250000, 460800, 500000, 921600, 1000000, 2000000};
 
 const QColor headerTeal(0, 129, 132);
+const QColor warningRed(0xD7, 0x37, 0x2F);
+
+constexpr int plotterMinimumHeight = 160;
+constexpr int plotterDefaultHeight = 280;
+constexpr int outputMinimumHeight = 120;
 
 QString qt(const std::string& text) { return QString::fromStdString(text); }
+
+// Flat white-on-teal buttons for the header's tool buttons; a checked one is lit.
+const QString headerToolStyle = QStringLiteral(
+    "QToolButton { color: white; border: 1px solid transparent; border-radius: 5px; padding: 3px 7px; }"
+    "QToolButton:hover { background: rgba(255,255,255,38); }"
+    "QToolButton:checked, QToolButton:pressed { background: rgba(255,255,255,64); border-color: rgba(255,255,255,90); }"
+    "QToolButton:disabled { color: rgba(255,255,255,120); }");
+
+QString connectButtonStyle(bool disconnected)
+{
+    // Translucent white while it connects, orange once it would disconnect.
+    const QString fill = disconnected ? QStringLiteral("rgba(255,255,255,64)") : QStringLiteral("#F08A00");
+    const QString pressed = disconnected ? QStringLiteral("rgba(255,255,255,100)") : QStringLiteral("#C97400");
+    return QStringLiteral("QPushButton { color: white; background: %1; border: 1px solid rgba(255,255,255,90);"
+                          " border-radius: 6px; padding: 4px 12px; font-weight: 600; }"
+                          "QPushButton:pressed { background: %2; }"
+                          "QPushButton:disabled { color: rgba(255,255,255,110); background: rgba(255,255,255,30); }")
+        .arg(fill, pressed);
+}
 
 } // namespace
 
@@ -40,30 +77,40 @@ ContentView::ContentView(std::shared_ptr<VelmoraModel> model, QWidget* parent) :
     layout->setSpacing(0);
     layout->addWidget(buildHeader());
     layout->addWidget(buildSendBar());
-
+    auto* above = new QFrame(this);
+    above->setFrameShape(QFrame::HLine);
+    above->setFrameShadow(QFrame::Sunken);
+    layout->addWidget(above);
     layout->addWidget(buildMainArea(), 1);
+    auto* below = new QFrame(this);
+    below->setFrameShape(QFrame::HLine);
+    below->setFrameShadow(QFrame::Sunken);
+    layout->addWidget(below);
     layout->addWidget(buildFooter());
     setMinimumSize(860, 380);
 
     auto& m = *model_;
-    const auto titleMayChange = [this](const auto&) { emit titleChanged(); };
-    subscriptions_.push_back(m.ports().subscribe([this](const auto&) { refreshPortPicker(); }));
-    subscriptions_.push_back(m.selectedPath().subscribe([this, titleMayChange](const auto& path) {
+    subscriptions_.push_back(m.ports().subscribe([this](const auto&) {
+        refreshPortPicker();
+        emit titleChanged();
+    }));
+    subscriptions_.push_back(m.selectedPath().subscribe([this](const auto&) {
         refreshPortPicker();
         refreshConnection();
-        titleMayChange(path);
+        refreshInput();
+        emit titleChanged();
     }));
-    subscriptions_.push_back(m.baudRate().subscribe([this, titleMayChange](const auto& rate) {
+    subscriptions_.push_back(m.baudRate().subscribe([this](const auto&) {
         refreshBaudPicker();
-        titleMayChange(rate);
+        emit titleChanged();
     }));
-    subscriptions_.push_back(m.state().subscribe([this, titleMayChange](ConnectionState state) {
+    subscriptions_.push_back(m.state().subscribe([this](ConnectionState state) {
         refreshConnection();
         refreshPortPicker();
         refreshInput();
         if (state == ConnectionState::connected)
             input_->setFocus();
-        titleMayChange(state);
+        emit titleChanged();
     }));
     subscriptions_.push_back(m.sendMode().subscribe([this](const auto&) { refreshInput(); }));
     subscriptions_.push_back(m.inputText().subscribe([this](const std::string& text) {
@@ -72,8 +119,11 @@ ContentView::ContentView(std::shared_ptr<VelmoraModel> model, QWidget* parent) :
             input_->setText(shown);
         refreshInput();
     }));
+    subscriptions_.push_back(m.displayMode().subscribe([this](const auto&) { refreshDisplayPicker(); }));
+    subscriptions_.push_back(m.showPlotter().subscribe([this](const auto&) { refreshPlotter(); }));
     subscriptions_.push_back(m.rxBytes().subscribe([this](const auto&) { refreshCounters(); }));
     subscriptions_.push_back(m.txBytes().subscribe([this](const auto&) { refreshCounters(); }));
+    subscriptions_.push_back(m.outputIsEmpty().subscribe([this](const auto&) { refreshCounters(); }));
     subscriptions_.push_back(m.errorMessage().subscribe([this](const std::optional<std::string>& message) {
         if (message)
             showError(*message);
@@ -89,45 +139,17 @@ QString ContentView::windowTitleText() const
 {
     QString state;
     switch (model_->state().value()) {
-    case ConnectionState::connected: state = qt(L10n::State::connected()); break;
+    case ConnectionState::connected: state = qt(L10n::Header::baud(model_->baudRate().value()) + " · " + L10n::State::connected()); break;
     case ConnectionState::waitingForDevice: state = qt(L10n::State::waiting()); break;
     case ConnectionState::disconnected: state = qt(L10n::State::disconnected()); break;
     }
-    return qt(model_->title()) + QStringLiteral(" – ") + qt(L10n::Header::baud(model_->baudRate().value()))
-        + QStringLiteral(" · ") + state;
-}
-
-QWidget* ContentView::buildMainArea()
-{
-    // The view draws the session's own store, which must be the indexed in-memory one.
-    auto* store = dynamic_cast<InMemoryTextStore*>(&model_->output().storage());
-    if (!store)
-        qFatal("ContentView: the session's output store is not an InMemoryTextStore");
-
-    auto* area = new QWidget(this);
-    auto* column = new QVBoxLayout(area);
-    column->setContentsMargins(0, 0, 0, 0);
-    column->setSpacing(0);
-    output_ = new OutputTextView(*store, area);
-    findBar_ = new FindBar(*output_, area);
-    column->addWidget(findBar_);
-    column->addWidget(output_, 1);
-    model_->output().onScrollToEnd = [this] { output_->scrollToEnd(); };
-
-    splitter_ = new QSplitter(Qt::Vertical, this);
-    splitter_->setChildrenCollapsible(false);
-    splitter_->addWidget(area);
-    return splitter_;
-}
-
-void ContentView::openFind()
-{
-    findBar_->open();
+    return qt(model_->title()) + QStringLiteral(" – ") + state;
 }
 
 QWidget* ContentView::buildHeader()
 {
     auto* header = new QWidget(this);
+    header->setObjectName(QStringLiteral("header"));
     header->setAutoFillBackground(true);
     QPalette palette = header->palette();
     palette.setColor(QPalette::Window, headerTeal);
@@ -139,6 +161,7 @@ QWidget* ContentView::buildHeader()
 
     portPicker_ = new QComboBox(header);
     portPicker_->setToolTip(qt(L10n::Header::port()));
+    portPicker_->setAccessibleName(qt(L10n::Header::port()));
     portPicker_->setMinimumWidth(150);
     portPicker_->setMaximumWidth(380);
     portPicker_->setSizeAdjustPolicy(QComboBox::AdjustToContents);
@@ -150,12 +173,34 @@ QWidget* ContentView::buildHeader()
 
     baudPicker_ = new QComboBox(header);
     baudPicker_->setToolTip(qt(L10n::Header::baudRate()));
+    baudPicker_->setAccessibleName(qt(L10n::Header::baudRate()));
     baudPicker_->setFixedWidth(124);
     connect(baudPicker_, &QComboBox::activated, this, [this](int index) {
         if (!refreshing_)
             model_->setBaudRate(baudPicker_->itemData(index).toLongLong());
     });
     row->addWidget(baudPicker_);
+
+    portSettings_ = new PortSettingsButton(*model_, header);
+    portSettings_->setIcon(tintedSymbolIcon("slider.horizontal.3", Qt::white));
+    portSettings_->setStyleSheet(headerToolStyle);
+    row->addWidget(portSettings_);
+
+    modemLines_ = new ModemLinesMenu(*model_, header);
+    row->addWidget(modemLines_);
+
+    plotterButton_ = new QToolButton(header);
+    plotterButton_->setCheckable(true);
+    plotterButton_->setText(qt(L10n::Plotter::title()));
+    plotterButton_->setIcon(tintedSymbolIcon("chart.xyaxis.line", Qt::white));
+    plotterButton_->setToolButtonStyle(Qt::ToolButtonTextBesideIcon);
+    plotterButton_->setToolTip(platformText(L10n::Plotter::toggleHelp()));
+    plotterButton_->setStyleSheet(headerToolStyle);
+    connect(plotterButton_, &QToolButton::toggled, this, [this](bool on) {
+        if (!refreshing_)
+            model_->setShowPlotter(on);
+    });
+    row->addWidget(plotterButton_);
     row->addStretch(1);
 
     statusDot_ = new QLabel(header);
@@ -164,6 +209,7 @@ QWidget* ContentView::buildHeader()
 
     connectButton_ = new QPushButton(header);
     connectButton_->setMinimumWidth(92);
+    connectButton_->setCursor(Qt::PointingHandCursor);
     connect(connectButton_, &QPushButton::clicked, this, [this] {
         if (model_->state().value() == ConnectionState::disconnected)
             model_->connect();
@@ -181,8 +227,18 @@ QWidget* ContentView::buildSendBar()
     column->setContentsMargins(12, 8, 12, 8);
     column->setSpacing(4);
     auto* row = new QHBoxLayout();
-    input_ = new QLineEdit(bar);
+    row->setSpacing(8);
+
+    // The field and its send options share one rounded box, outlined in teal while typing.
+    inputBox_ = new QFrame(bar);
+    inputBox_->setObjectName(QStringLiteral("inputBox"));
+    auto* boxRow = new QHBoxLayout(inputBox_);
+    boxRow->setContentsMargins(6, 1, 2, 1);
+    boxRow->setSpacing(2);
+    input_ = new QLineEdit(inputBox_);
+    input_->setFrame(false);
     input_->setFont(QFontDatabase::systemFont(QFontDatabase::FixedFont));
+    input_->setAccessibleName(qt(L10n::Input::send()));
     input_->installEventFilter(this);
     connect(input_, &QLineEdit::textEdited, this, [this](const QString& text) {
         const QString capped = cappedToUtf8Bytes(text, static_cast<std::size_t>(maxMessageBytes));
@@ -191,46 +247,149 @@ QWidget* ContentView::buildSendBar()
         model_->setInputText(capped.toStdString());
     });
     connect(input_, &QLineEdit::returnPressed, this, [this] { model_->send(); });
-    row->addWidget(input_, 1);
+    boxRow->addWidget(input_, 1);
+    sendOptions_ = new SendOptionsMenu(*model_, inputBox_);
+    boxRow->addWidget(sendOptions_);
+    row->addWidget(inputBox_, 1);
+    refreshInputBox();
+
     sendButton_ = new QPushButton(qt(L10n::Input::send()), bar);
     connect(sendButton_, &QPushButton::clicked, this, [this] { model_->send(); });
     row->addWidget(sendButton_);
     column->addLayout(row);
-    inputError_ = new QLabel(bar);
-    QPalette palette = inputError_->palette();
-    palette.setColor(QPalette::WindowText, QColor(0xD0, 0x30, 0x30));
-    inputError_->setPalette(palette);
-    inputError_->hide();
-    column->addWidget(inputError_);
+
+    inputErrorRow_ = new QWidget(bar);
+    auto* errorRow = new QHBoxLayout(inputErrorRow_);
+    errorRow->setContentsMargins(2, 0, 0, 0);
+    errorRow->setSpacing(4);
+    auto* errorIcon = new QLabel(inputErrorRow_);
+    const int iconSide = QFontMetrics(captionFont(this)).height();
+    errorIcon->setPixmap(tintedSymbolIcon("exclamationmark.triangle.fill", warningRed).pixmap(QSize(iconSide, iconSide)));
+    errorRow->addWidget(errorIcon);
+    inputErrorText_ = makeErrorNote(inputErrorRow_);
+    errorRow->addWidget(inputErrorText_, 1);
+    inputErrorRow_->hide();
+    column->addWidget(inputErrorRow_);
     return bar;
+}
+
+QWidget* ContentView::buildMainArea()
+{
+    // The view draws the session's own store, which must be the indexed in-memory one.
+    auto* store = dynamic_cast<InMemoryTextStore*>(&model_->output().storage());
+    if (!store)
+        qFatal("ContentView: the session's output store is not an InMemoryTextStore");
+
+    // Where the plotter goes when it is switched on; until then a labelled empty panel.
+    plotterArea_ = new QWidget(this);
+    plotterArea_->setObjectName(QStringLiteral("plotterArea"));
+    plotterArea_->setMinimumHeight(plotterMinimumHeight);
+    auto* plotterColumn = new QVBoxLayout(plotterArea_);
+    plotterColumn->addStretch(1);
+    auto* plotterTitle = new QLabel(qt(L10n::Plotter::waitingTitle()), plotterArea_);
+    plotterTitle->setAlignment(Qt::AlignCenter);
+    QFont titleFont = plotterTitle->font();
+    titleFont.setWeight(QFont::Medium);
+    plotterTitle->setFont(titleFont);
+    plotterColumn->addWidget(plotterTitle);
+    auto* plotterHelp = makeNote(qt(L10n::Plotter::waitingHelp()), plotterArea_);
+    plotterHelp->setAlignment(Qt::AlignCenter);
+    plotterColumn->addWidget(plotterHelp);
+    plotterColumn->addStretch(1);
+
+    auto* area = new QWidget(this);
+    area->setMinimumHeight(outputMinimumHeight);
+    auto* column = new QVBoxLayout(area);
+    column->setContentsMargins(0, 0, 0, 0);
+    column->setSpacing(0);
+    output_ = new OutputTextView(*store, area);
+    findBar_ = new FindBar(*output_, area);
+    column->addWidget(findBar_);
+    column->addWidget(output_, 1);
+    overlays_ = new OutputOverlays(*model_, output_);
+    model_->output().onScrollToEnd = [this] { output_->scrollToEnd(); };
+
+    splitter_ = new QSplitter(Qt::Vertical, this);
+    splitter_->setChildrenCollapsible(false);
+    splitter_->addWidget(plotterArea_);
+    splitter_->addWidget(area);
+    splitter_->setStretchFactor(0, 0);
+    splitter_->setStretchFactor(1, 1);
+    plotterArea_->hide();
+    return splitter_;
 }
 
 QWidget* ContentView::buildFooter()
 {
     auto* footer = new QWidget(this);
     auto* row = new QHBoxLayout(footer);
-    row->setContentsMargins(12, 4, 12, 4);
-    counters_ = new QLabel(footer);
-    counters_->setFont(QFontDatabase::systemFont(QFontDatabase::FixedFont));
+    row->setContentsMargins(12, 5, 12, 5);
+    row->setSpacing(8);
+
+    displayPicker_ = new QComboBox(footer);
+    displayPicker_->setFixedWidth(160);
+    displayPicker_->setToolTip(qt(L10n::Display::modeHelp()));
+    displayPicker_->setAccessibleName(qt(L10n::Display::mode()));
+    for (const auto mode : allDisplayModes)
+        displayPicker_->addItem(displayModeName(mode), static_cast<int>(mode));
+    connect(displayPicker_, &QComboBox::activated, this, [this](int index) {
+        if (!refreshing_)
+            model_->setDisplayMode(static_cast<DisplayMode>(displayPicker_->itemData(index).toInt()));
+    });
+    row->addWidget(displayPicker_);
+
+    displayOptions_ = new DisplayOptionsButton(*model_, footer);
+    row->addWidget(displayOptions_);
     row->addStretch(1);
+
+    counters_ = new QLabel(footer);
+    QFont mono = QFontDatabase::systemFont(QFontDatabase::FixedFont);
+    mono.setPointSizeF(captionFont(this).pointSizeF());
+    counters_->setFont(mono);
+    QPalette secondary = counters_->palette();
+    secondary.setColor(QPalette::WindowText, secondary.color(QPalette::PlaceholderText));
+    counters_->setPalette(secondary);
     row->addWidget(counters_);
-    auto* clear = new QPushButton(qt(L10n::Footer::clear()), footer);
-    clear->setToolTip(platformText(L10n::Footer::clearHelp()));
-    connect(clear, &QPushButton::clicked, this, [this] { model_->clearOutput(); });
-    row->addWidget(clear);
+
+    saveButton_ = new QPushButton(qt(L10n::Footer::save()), footer);
+    saveButton_->setToolTip(platformText(L10n::Footer::saveHelp()));
+    connect(saveButton_, &QPushButton::clicked, this, &ContentView::saveOutput);
+    row->addWidget(saveButton_);
+
+    clearButton_ = new QPushButton(qt(L10n::Footer::clear()), footer);
+    clearButton_->setToolTip(platformText(L10n::Footer::clearHelp()));
+    connect(clearButton_, &QPushButton::clicked, this, [this] { model_->clearOutput(); });
+    row->addWidget(clearButton_);
     return footer;
+}
+
+void ContentView::openFind()
+{
+    findBar_->open();
+}
+
+void ContentView::saveOutput()
+{
+    const QString suggested = qt(suggestedLogFileName(std::chrono::system_clock::now()));
+    const QString target = QFileDialog::getSaveFileName(this, qt(L10n::Footer::save()), suggested, QStringLiteral("*.txt"));
+    if (!target.isEmpty())
+        model_->saveOutput(target.toStdString());
 }
 
 bool ContentView::eventFilter(QObject* watched, QEvent* event)
 {
-    if (watched == input_ && event->type() == QEvent::KeyPress) {
-        const auto key = static_cast<QKeyEvent*>(event)->key();
-        if (key == Qt::Key_Up || key == Qt::Key_Down) {
-            if (key == Qt::Key_Up)
-                model_->historyUp();
-            else
-                model_->historyDown();
-            return true;
+    if (watched == input_) {
+        if (event->type() == QEvent::KeyPress) {
+            const auto key = static_cast<QKeyEvent*>(event)->key();
+            if (key == Qt::Key_Up || key == Qt::Key_Down) {
+                if (key == Qt::Key_Up)
+                    model_->historyUp();
+                else
+                    model_->historyDown();
+                return true;
+            }
+        } else if (event->type() == QEvent::FocusIn || event->type() == QEvent::FocusOut) {
+            refreshInputBox();
         }
     }
     return QWidget::eventFilter(watched, event);
@@ -300,7 +459,9 @@ void ContentView::refreshConnection()
 
     const bool disconnected = state == ConnectionState::disconnected;
     connectButton_->setText(qt(disconnected ? L10n::Header::connect() : L10n::Header::disconnect()));
+    connectButton_->setIcon(tintedSymbolIcon(disconnected ? "play.fill" : "stop.fill", Qt::white));
     connectButton_->setToolTip(platformText(disconnected ? L10n::Header::connectHelp() : L10n::Header::disconnectHelp()));
+    connectButton_->setStyleSheet(connectButtonStyle(disconnected));
     connectButton_->setEnabled(!disconnected || !model_->selectedPath().value().empty());
 }
 
@@ -321,13 +482,50 @@ void ContentView::refreshInput()
     const auto error = model_->hexInputError();
     sendButton_->setEnabled(state == ConnectionState::connected && !error);
     const bool showError = error && !model_->inputText().value().empty();
-    inputError_->setText(showError ? qt(*error) : QString());
-    inputError_->setVisible(showError);
+    inputErrorText_->setText(showError ? qt(*error) : QString());
+    inputErrorRow_->setVisible(showError);
+}
+
+void ContentView::refreshInputBox()
+{
+    QColor outline = palette().color(QPalette::Mid);
+    if (input_ && input_->hasFocus()) {
+        outline = headerTeal;
+        outline.setAlphaF(0.7f);
+    }
+    inputBox_->setStyleSheet(QStringLiteral("QFrame#inputBox { background: palette(base); border: 1px solid %1; border-radius: 6px; }")
+                                 .arg(outline.name(QColor::HexArgb)));
 }
 
 void ContentView::refreshCounters()
 {
-    counters_->setText(qt(L10n::Footer::counters(model_->rxBytes().value(), model_->txBytes().value())));
+    const auto rx = model_->rxBytes().value();
+    const auto tx = model_->txBytes().value();
+    counters_->setText(withLocaleNumbers(L10n::Footer::counters(rx, tx), {rx, tx}));
+    saveButton_->setEnabled(!model_->outputIsEmpty().value() || rx > 0);
+}
+
+void ContentView::refreshDisplayPicker()
+{
+    refreshing_ = true;
+    displayPicker_->setCurrentIndex(displayPicker_->findData(static_cast<int>(model_->displayMode().value())));
+    refreshing_ = false;
+}
+
+void ContentView::refreshPlotter()
+{
+    const bool shown = model_->showPlotter().value();
+    refreshing_ = true;
+    plotterButton_->setChecked(shown);
+    refreshing_ = false;
+    if (shown == plotterArea_->isVisibleTo(this))
+        return;
+    plotterArea_->setVisible(shown);
+    if (shown) {
+        const int total = splitter_->height();
+        const int plotter = std::clamp(plotterDefaultHeight, plotterMinimumHeight, std::max(plotterMinimumHeight, total - outputMinimumHeight));
+        splitter_->setSizes({plotter, std::max(outputMinimumHeight, total - plotter)});
+    }
 }
 
 void ContentView::showError(const std::string& message)

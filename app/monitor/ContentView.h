@@ -9,21 +9,29 @@
 #include <vector>
 
 class QComboBox;
+class QFrame;
 class QLabel;
 class QLineEdit;
-class QSplitter;
 class QPushButton;
+class QSplitter;
+class QToolButton;
 
 namespace velmora {
 
+class DisplayOptionsButton;
 class FindBar;
+class ModemLinesMenu;
+class OutputOverlays;
 class OutputTextView;
+class PortSettingsButton;
+class SendOptionsMenu;
 
-// The content of one monitor tab: header bar (port, baud rate, status, Connect), send bar,
-// output and footer. It shows the session's published state and forwards what the user does;
-// it holds no serial logic of its own.
+// The content of one monitor tab: header bar (port, baud rate, frame settings, DTR/RTS, plotter
+// switch, status, Connect), send bar, the output (with the plotter above it when switched on)
+// and the footer (display mode and options, counters, Save, Clear). It shows the session's
+// published state and forwards what the user does; it holds no serial logic of its own.
 //
-// Not yet here: frame settings, DTR/RTS menu, plotter, display options and notices.
+// Thread: main thread. Owns its session for as long as the tab lives.
 class ContentView final : public QWidget {
     Q_OBJECT
 public:
@@ -37,6 +45,29 @@ public:
     FindBar& findBar() { return *findBar_; }
     // Opens the find bar over the output.
     void openFind();
+    // Asks where to save the output (a suggested file name, plain text) and saves it there.
+    void saveOutput();
+
+    // The controls, for the shell's commands and for tests.
+    QComboBox* portPicker() const { return portPicker_; }
+    QComboBox* baudPicker() const { return baudPicker_; }
+    PortSettingsButton* portSettingsButton() const { return portSettings_; }
+    ModemLinesMenu* modemLinesMenu() const { return modemLines_; }
+    QToolButton* plotterButton() const { return plotterButton_; }
+    QLabel* statusDot() const { return statusDot_; }
+    QPushButton* connectButton() const { return connectButton_; }
+    QLineEdit* input() const { return input_; }
+    SendOptionsMenu* sendOptions() const { return sendOptions_; }
+    QPushButton* sendButton() const { return sendButton_; }
+    QLabel* inputError() const { return inputErrorText_; }
+    QComboBox* displayPicker() const { return displayPicker_; }
+    DisplayOptionsButton* displayOptionsButton() const { return displayOptions_; }
+    QLabel* counters() const { return counters_; }
+    QPushButton* saveButton() const { return saveButton_; }
+    QPushButton* clearButton() const { return clearButton_; }
+    OutputOverlays* overlays() const { return overlays_; }
+    // The place above the output that the plotter takes when it is switched on.
+    QWidget* plotterArea() const { return plotterArea_; }
 
 signals:
     void titleChanged();
@@ -53,7 +84,10 @@ private:
     void refreshBaudPicker();
     void refreshConnection();
     void refreshInput();
+    void refreshInputBox();
     void refreshCounters();
+    void refreshDisplayPicker();
+    void refreshPlotter();
     void showError(const std::string& message);
 
     std::shared_ptr<VelmoraModel> model_;
@@ -62,15 +96,27 @@ private:
 
     QComboBox* portPicker_ = nullptr;
     QComboBox* baudPicker_ = nullptr;
+    PortSettingsButton* portSettings_ = nullptr;
+    ModemLinesMenu* modemLines_ = nullptr;
+    QToolButton* plotterButton_ = nullptr;
     QLabel* statusDot_ = nullptr;
     QPushButton* connectButton_ = nullptr;
+    QFrame* inputBox_ = nullptr;
     QLineEdit* input_ = nullptr;
+    SendOptionsMenu* sendOptions_ = nullptr;
     QPushButton* sendButton_ = nullptr;
-    QLabel* inputError_ = nullptr;
+    QWidget* inputErrorRow_ = nullptr;
+    QLabel* inputErrorText_ = nullptr;
     QSplitter* splitter_ = nullptr;
+    QWidget* plotterArea_ = nullptr;
     OutputTextView* output_ = nullptr;
     FindBar* findBar_ = nullptr;
+    OutputOverlays* overlays_ = nullptr;
+    QComboBox* displayPicker_ = nullptr;
+    DisplayOptionsButton* displayOptions_ = nullptr;
     QLabel* counters_ = nullptr;
+    QPushButton* saveButton_ = nullptr;
+    QPushButton* clearButton_ = nullptr;
 };
 
 } // namespace velmora

@@ -1,16 +1,28 @@
 #include "app/monitor/ContentView.h"
+#include "app/monitor/DisplayModeBadge.h"
+#include "app/monitor/OutputOverlays.h"
+#include "app/monitor/OutputTextView.h"
 #include "app/monitor/PlatformText.h"
+#include "app/monitor/SendOptionsMenu.h"
 #include "core/exec/ManualMainQueue.h"
 #include "core/platform/InMemorySettingsStore.h"
 #include "localization/L10n.h"
 #include "tests/helpers/CountingAlert.h"
+#include "tests/helpers/PseudoTerminal.h"
 
+#include <QApplication>
+#include <QClipboard>
 #include <QComboBox>
+#include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QToolButton>
 #include <QtTest>
 
+#include <chrono>
+
 using namespace velmora;
+using namespace std::chrono_literals;
 
 namespace {
 
@@ -27,6 +39,15 @@ QStringList entries(QComboBox* picker)
     return texts;
 }
 
+// Puts text into the field the way a paste does: one edit with all of it.
+void paste(QLineEdit* field, const QString& text)
+{
+    QApplication::clipboard()->setText(text);
+    field->setFocus();
+    field->selectAll();
+    field->paste();
+}
+
 } // namespace
 
 class ContentViewTests : public QObject {
@@ -38,6 +59,18 @@ private:
         return VelmoraModel::create({queue, settings, alert, registry, nullptr, nullptr});
     }
 
+    // Runs the session's tasks, moving the clock on so that received bytes get delivered.
+    bool pump(const std::function<bool()>& condition)
+    {
+        const auto deadline = std::chrono::steady_clock::now() + 5s;
+        while (std::chrono::steady_clock::now() < deadline) {
+            if (queue.runUntil(condition, 10ms))
+                return true;
+            queue.advance(ReceiveCoalescer::deliveryDelay);
+        }
+        return condition();
+    }
+
     L10n::ScopedLanguage english{Language::en};
     ManualMainQueue queue;
     InMemorySettingsStore settings;
@@ -45,11 +78,19 @@ private:
     PortRegistry registry{queue, nullptr};
 
 private slots:
+    void initTestCase() { QLocale::setDefault(QLocale(QLocale::English, QLocale::UnitedStates)); }
+
+    void init()
+    {
+        settings = InMemorySettingsStore();
+        registry.ports.set({});
+    }
+
     void thePortPickerListsPortsWithTheirStateAndKeepsARememberedAbsentPort()
     {
         auto model = makeModel();
         ContentView view(model);
-        auto* picker = view.findChildren<QComboBox*>().at(0);
+        auto* picker = view.portPicker();
         QCOMPARE(entries(picker), QStringList{"No ports found"});
 
         registry.ports.set({usbBoard("/dev/ttyACM0"), {"/dev/ttyS0", std::nullopt, std::nullopt, std::nullopt}});
@@ -62,13 +103,41 @@ private slots:
 
         model->setSelectedPath("");
         QCOMPARE(entries(picker).first(), QString("Select a port…"));
+        picker->activated(2);
+        QCOMPARE(model->selectedPath().value(), std::string("/dev/ttyS0"));
+    }
+
+    void aPortHeldByAnotherTabIsMarkedButStaysSelectable()
+    {
+        velmora::testing::PseudoTerminal board;
+        registry.ports.set({{board.devicePath(), std::string("Uno"), 0x2341, 0x0043}});
+        auto holder = makeModel();
+        holder->setSelectedPath(board.devicePath());
+        holder->connect();
+        QCOMPARE(holder->state().value(), ConnectionState::connected);
+
+        auto model = makeModel();
+        ContentView view(model);
+        model->setSelectedPath(board.devicePath());
+        const QString held = QString::fromStdString(board.devicePath()) + " — Arduino Uno (open in another tab)";
+        QCOMPARE(entries(view.portPicker()), QStringList{held});
+        QCOMPARE(view.portPicker()->currentText(), held);
+
+        // The other tab lets go: the mark goes at once.
+        holder->disconnect();
+        holder.reset();
+        registry.ports.set(registry.ports.value());
+        QCOMPARE(entries(view.portPicker()), QStringList{QString::fromStdString(board.devicePath()) + " — Arduino Uno"});
     }
 
     void aCustomBaudRateTakesItsPlaceInOrder()
     {
         auto model = makeModel();
         ContentView view(model);
-        auto* picker = view.findChildren<QComboBox*>().at(1);
+        auto* picker = view.baudPicker();
+        QCOMPARE(picker->count(), 20);
+        QCOMPARE(picker->itemText(0), QString("300 baud"));
+        model->setBaudRate(31250);
         QCOMPARE(picker->count(), 20);
         model->setBaudRate(76800);
         QCOMPARE(picker->count(), 21);
@@ -78,34 +147,141 @@ private slots:
         QCOMPARE(picker->currentIndex(), custom);
         picker->activated(picker->findText("2000000 baud"));
         QCOMPARE(model->baudRate().value(), 2000000);
+        QCOMPARE(picker->count(), 20);
     }
 
-    void typedTextIsCutToWholeCharactersWithin4096Bytes()
+    void pastedTextIsCutToWholeCharactersWithin4096Bytes()
     {
-        QCOMPARE(cappedToUtf8Bytes(QString(5000, 'a'), 4096).size(), 4096);
-        QCOMPARE(cappedToUtf8Bytes(QString(3000, QChar(0x00E9)), 4096).size(), 2048);
-        QCOMPARE(cappedToUtf8Bytes(QString(2000, QChar(0x20AC)), 4096).size(), 1365);
-        const QString emoji = QString::fromUtf8("\xF0\x9F\x98\x80");
-        QCOMPARE(cappedToUtf8Bytes(QString(4094, 'a') + emoji, 4096), QString(4094, 'a'));
+        QCOMPARE(cappedToUtf8Bytes(QString(4094, 'a') + QString::fromUtf8("\xF0\x9F\x98\x80"), 4096), QString(4094, 'a'));
         QCOMPARE(cappedToUtf8Bytes(QString("short"), 4096), QString("short"));
-    }
 
-    void theConnectButtonFollowsTheStateAndShowsShortcutsInThisPlatformsNotation()
-    {
-        registry.ports.set({});
-        settings.remove("port");
         auto model = makeModel();
         ContentView view(model);
-        auto* button = view.findChildren<QPushButton*>().at(0);
+        view.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&view));
+        const struct {
+            QString pasted;
+            qsizetype kept;
+        } cases[] = {{QString(5000, 'a'), 4096}, {QString(3000, QChar(0x00E9)), 2048}, {QString(2000, QChar(0x20AC)), 1365}};
+        for (const auto& [pasted, kept] : cases) {
+            paste(view.input(), pasted);
+            QCOMPARE(view.input()->text().size(), kept);
+            QCOMPARE(QString::fromStdString(model->inputText().value()), pasted.left(kept));
+        }
+    }
+
+    void theConnectButtonAndStatusFollowTheStateThroughConnectingAndWaiting()
+    {
+        auto model = makeModel();
+        ContentView view(model);
+        auto* button = view.connectButton();
         QCOMPARE(button->text(), QString("Connect"));
         QCOMPARE(button->toolTip(), QString("Connect (Ctrl+R)"));
         QVERIFY(!button->isEnabled());
-        model->setSelectedPath("/dev/ttyACM0");
+        QCOMPARE(view.statusDot()->toolTip(), QString("Not connected"));
+        QVERIFY(view.statusDot()->styleSheet().contains("#8E8E93"));
+        QCOMPARE(view.input()->placeholderText(), QString("Not connected — select a port and click Connect"));
+        QVERIFY(!view.sendButton()->isEnabled());
+
+        velmora::testing::PseudoTerminal board;
+        registry.ports.set({{board.devicePath(), std::string("Uno"), 0x2341, 0x0043}});
         QVERIFY(button->isEnabled());
-        QCOMPARE(platformText("Show numbers from the received data as a graph (⌘⇧L)"),
-            QString("Show numbers from the received data as a graph (Ctrl+Shift+L)"));
-        auto* input = view.findChild<QLineEdit*>();
-        QCOMPARE(input->placeholderText(), QString("Not connected — select a port and click Connect"));
+        button->click();
+        QCOMPARE(model->state().value(), ConnectionState::connected);
+        QCOMPARE(button->text(), QString("Disconnect"));
+        QCOMPARE(button->toolTip(), QString("Disconnect (Ctrl+R)"));
+        QVERIFY(view.statusDot()->styleSheet().contains("#34C759"));
+        QCOMPARE(view.input()->placeholderText(), QString("Message (Enter to send message to 'Arduino Uno')"));
+        QVERIFY(view.sendButton()->isEnabled());
+        QCOMPARE(view.windowTitleText(), QString("Arduino Uno – 9600 baud · Connected"));
+
+        // The board vanishes: the tab waits for it, and Disconnect ends the waiting.
+        board.closeMaster();
+        QVERIFY(queue.runUntil([&] { return model->state().value() == ConnectionState::waitingForDevice; }, 5s));
+        QVERIFY(view.statusDot()->styleSheet().contains("#FFCC00"));
+        QCOMPARE(view.statusDot()->toolTip(), QString("Waiting…"));
+        QCOMPARE(button->text(), QString("Disconnect"));
+        QCOMPARE(view.input()->placeholderText(), QString("Waiting for device…"));
+        QVERIFY(!view.sendButton()->isEnabled());
+        QCOMPARE(view.windowTitleText(), QString("Arduino Uno – Waiting…"));
+        button->click();
+        QCOMPARE(model->state().value(), ConnectionState::disconnected);
+        QCOMPARE(button->text(), QString("Connect"));
+    }
+
+    void hexInputShowsItsErrorLineAndLocksSend()
+    {
+        velmora::testing::PseudoTerminal board;
+        auto model = makeModel();
+        ContentView view(model);
+        model->setSelectedPath(board.devicePath());
+        model->connect();
+        model->setSendMode(SendMode::hex);
+        QCOMPARE(view.sendOptions()->text(), QString("HEX"));
+        QVERIFY(view.input()->placeholderText().startsWith("HEX bytes, e.g. 01 03 00 00 00 0A"));
+        QTest::keyClicks(view.input(), "01 0G");
+        QVERIFY(!view.inputError()->parentWidget()->isHidden());
+        QCOMPARE(view.inputError()->text(), QString("'0G' is not a valid HEX value. Use 0–9 and A–F, e.g. 01 0A FF."));
+        QVERIFY(!view.sendButton()->isEnabled());
+        view.input()->clear();
+        model->setInputText("");
+        QVERIFY(view.inputError()->parentWidget()->isHidden());
+        QVERIFY(view.sendButton()->isEnabled());
+        model->setSendMode(SendMode::text);
+        QCOMPARE(view.sendOptions()->text(), QString("↵ LF"));
+    }
+
+    void theFooterShowsCountersInTheLocaleAndSaveOnlyWithSomethingToSave()
+    {
+        velmora::testing::PseudoTerminal board;
+        auto model = makeModel();
+        ContentView view(model);
+        QCOMPARE(view.counters()->text(), QString("RX 0 B  ·  TX 0 B"));
+        QVERIFY(!view.saveButton()->isEnabled());
+        QCOMPARE(view.saveButton()->toolTip(), QString("Save output as text file (Ctrl+S)"));
+
+        model->setSelectedPath(board.devicePath());
+        model->connect();
+        // The status line alone is something to save.
+        QVERIFY(view.saveButton()->isEnabled());
+        board.writeToPort(std::string(12345, 'x'));
+        QVERIFY(pump([&] { return model->rxBytes().value() == 12345; }));
+        QCOMPARE(view.counters()->text(), QString("RX 12,345 B  ·  TX 0 B"));
+
+        view.clearButton()->click();
+        QCOMPARE(view.counters()->text(), QString("RX 0 B  ·  TX 0 B"));
+        QVERIFY(!view.saveButton()->isEnabled());
+    }
+
+    void theDisplayPickerPlotterSwitchAndBadgeWriteAndFollowTheSession()
+    {
+        auto model = makeModel();
+        ContentView view(model);
+        view.resize(1000, 700);
+        view.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&view));
+        QCOMPARE(entries(view.displayPicker()), (QStringList{"Text (UTF-8)", "HEX", "HEX + ASCII (dump)", "Decimal", "Binary",
+                                                   "ASCII with control codes"}));
+        QVERIFY(view.overlays()->badge()->isHidden());
+        view.displayPicker()->activated(1);
+        QCOMPARE(model->displayMode().value(), DisplayMode::hex);
+        QVERIFY(view.overlays()->badge()->isVisible());
+        view.overlays()->badge()->click();
+        QCOMPARE(model->displayMode().value(), DisplayMode::text);
+        QCOMPARE(view.displayPicker()->currentText(), QString("Text (UTF-8)"));
+        model->setDisplayMode(DisplayMode::asciiEscaped);
+        QCOMPARE(view.displayPicker()->currentIndex(), 5);
+
+        QVERIFY(!view.plotterArea()->isVisible());
+        QCOMPARE(view.plotterButton()->toolTip(), QString("Show numbers from the received data as a graph (Ctrl+Shift+L)"));
+        view.plotterButton()->click();
+        QVERIFY(model->showPlotter().value());
+        QVERIFY(view.plotterArea()->isVisible());
+        QVERIFY(view.plotterArea()->height() >= 160);
+        QVERIFY(view.outputView().height() >= 120);
+        model->setShowPlotter(false);
+        QVERIFY(!view.plotterButton()->isChecked());
+        QVERIFY(!view.plotterArea()->isVisible());
     }
 };
 
