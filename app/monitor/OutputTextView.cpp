@@ -151,7 +151,8 @@ bool OutputTextView::isScrolledToEnd() const
 
 std::size_t OutputTextView::firstVisibleRow() const
 {
-    return static_cast<std::size_t>(verticalScrollBar()->value());
+    // One step past the last row shows the end of a last row taller than the view.
+    return std::min(static_cast<std::size_t>(verticalScrollBar()->value()), store_.rowCount() - 1);
 }
 
 int OutputTextView::textWidth() const
@@ -174,8 +175,10 @@ void OutputTextView::updateScrollRange()
         used += rowHeight;
         ++fit;
     }
+    // A last row taller than the view gets one more step, at which its end rests at the bottom.
+    const std::size_t tallEnd = fit == 1 && used > height ? 1 : 0;
     QScrollBar* bar = verticalScrollBar();
-    bar->setRange(0, static_cast<int>(rows - fit));
+    bar->setRange(0, static_cast<int>(rows - fit + tallEnd));
     bar->setPageStep(static_cast<int>(std::max<std::size_t>(1, fit)));
 }
 
@@ -231,11 +234,10 @@ void OutputTextView::paintEvent(QPaintEvent*)
     selected.setBackground(palette().color(QPalette::Highlight));
     selected.setForeground(palette().color(QPalette::HighlightedText));
 
-    shownRows_.clear();
-    int y = inset;
-    for (std::size_t row = firstVisibleRow(); row < store_.rowCount() && y < viewport()->height(); ++row) {
-        const RowLayout& shown = layoutOf(row);
-        const std::size_t start = store_.rowStart(row);
+    layOutShownRows();
+    for (const ShownRow& each : shownRows_) {
+        const RowLayout& shown = layoutOf(each.row);
+        const std::size_t start = store_.rowStart(each.row);
         QList<QTextLayout::FormatRange> selections;
         if (selectionStart < selectionEnd && selectionStart <= shown.end && selectionEnd > start) {
             const std::size_t from = std::max(selectionStart, start);
@@ -243,9 +245,7 @@ void OutputTextView::paintEvent(QPaintEvent*)
             if (to > from)
                 selections.append({static_cast<int>(from - start), static_cast<int>(to - from), selected});
         }
-        shown.layout->draw(&painter, QPointF(inset, y), selections);
-        shownRows_.push_back({row, y});
-        y += shown.height;
+        shown.layout->draw(&painter, QPointF(inset, each.top), selections);
     }
 
     // Keep the layouts of the rows on screen and of the rows at the end; forget the rest.
@@ -258,6 +258,30 @@ void OutputTextView::paintEvent(QPaintEvent*)
             it = keep ? std::next(it) : layouts_.erase(it);
         }
     }
+}
+
+void OutputTextView::layOutShownRows()
+{
+    shownRows_.clear();
+    const std::size_t first = firstVisibleRow();
+    const std::size_t rows = store_.rowCount();
+    const int bottom = viewport()->height() - inset;
+    int y = inset;
+    for (std::size_t row = first; row < rows && y < viewport()->height(); ++row) {
+        shownRows_.push_back({row, y});
+        y += layoutOf(row).height;
+    }
+
+    // At the last step, rows that run past the bottom end there instead, so that the end of the
+    // text is what shows.
+    const QScrollBar* bar = verticalScrollBar();
+    if (bar->value() < bar->maximum() || y <= bottom || shownRows_.back().row + 1 < rows)
+        return;
+    const int shift = y - bottom;
+    for (ShownRow& shown : shownRows_)
+        shown.top -= shift;
+    while (shownRows_.size() > 1 && shownRows_[1].top <= 0)
+        shownRows_.erase(shownRows_.begin());
 }
 
 void OutputTextView::resizeEvent(QResizeEvent* event)
@@ -286,8 +310,8 @@ void OutputTextView::changeEvent(QEvent* event)
 
 std::size_t OutputTextView::positionAt(QPoint point)
 {
-    if (shownRows_.empty())
-        return store_.length();
+    // The rows as they are now: the store or the scroll position may have moved since the paint.
+    layOutShownRows();
     if (point.y() < shownRows_.front().top)
         return store_.rowStart(shownRows_.front().row);
     auto shown = std::prev(std::upper_bound(shownRows_.begin(), shownRows_.end(), point.y(),
@@ -339,6 +363,7 @@ void OutputTextView::copy() const
 void OutputTextView::reveal(std::size_t position)
 {
     updateScrollRange();
+    layOutShownRows();
     const std::size_t row = store_.rowAt(std::min(position, store_.length()));
     const std::size_t first = firstVisibleRow();
     const std::size_t shown = shownRows_.size() > 1 ? shownRows_.size() - 1 : 1;

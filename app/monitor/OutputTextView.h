@@ -23,9 +23,10 @@ namespace velmora {
 // output store directly, laying out only the rows it shows. Appending a megabyte costs the view
 // nothing until it paints, and a paint lays out what fits on the screen.
 //
-// The vertical scroll position is the first row shown. Positions (selection, find) count UTF-16
-// units of the store, like the store itself, and follow its edits: a cut at the front moves them
-// back, a change under them shortens them.
+// The vertical scroll position is the first row shown; a last row taller than the view has one
+// step more, which shows its end. Positions (selection, find) count UTF-16 units of the store,
+// like the store itself, and follow its edits: a cut at the front moves them back, a change under
+// them shortens them.
 //
 // Thread: main thread only.
 class OutputTextView final : public QAbstractScrollArea {
@@ -88,6 +89,8 @@ private:
 
     void storeChanged(const InMemoryTextStore::Change& change);
     void scheduleSync();
+    // Where the rows on screen go, for the current scroll position and store.
+    void layOutShownRows();
     void sync();
     void updateScrollRange();
     RowLayout& layoutOf(std::size_t row);
