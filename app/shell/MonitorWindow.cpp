@@ -1,14 +1,31 @@
 #include "app/shell/MonitorWindow.h"
 
 #include "app/monitor/ContentView.h"
+#include "app/shell/MonitorTabBar.h"
 
 #include <QCloseEvent>
 #include <QTabWidget>
 
 namespace velmora {
+namespace {
+
+// QTabWidget takes a tab bar of another class only from a subclass.
+class TabWidget final : public QTabWidget {
+public:
+    TabWidget(QTabBar* bar, QWidget* parent) : QTabWidget(parent) { setTabBar(bar); }
+};
+
+// Where a tab moved through its context menu opens: offset from its old window, so that both
+// stay in sight.
+constexpr QPoint cascade(32, 32);
+
+} // namespace
 
 MonitorWindow::MonitorWindow(SessionFactory makeSession, QWidget* parent)
-    : QMainWindow(parent), makeSession_(std::move(makeSession)), tabs_(new QTabWidget(this))
+    : QMainWindow(parent),
+      makeSession_(std::move(makeSession)),
+      tabBar_(new MonitorTabBar),
+      tabs_(new TabWidget(tabBar_, this))
 {
     setAttribute(Qt::WA_DeleteOnClose);
     tabs_->setDocumentMode(true);
@@ -23,11 +40,22 @@ MonitorWindow::MonitorWindow(SessionFactory makeSession, QWidget* parent)
         refreshTitles();
         emit currentSessionChanged();
     });
+    // Queued: the tab leaves the bar after the menu that asked for it has gone.
+    connect(tabBar_, &MonitorTabBar::moveToNewWindowRequested, this,
+        [this](int index) { emit moveTabToNewWindowRequested(index, frameGeometry().topLeft() + cascade); },
+        Qt::QueuedConnection);
+    connect(tabBar_, &MonitorTabBar::tabDraggedOut, this, &MonitorWindow::moveTabToNewWindowRequested);
 }
 
 ContentView* MonitorWindow::addTab()
 {
     auto* view = new ContentView(makeSession_(), tabs_);
+    adoptTab(view);
+    return view;
+}
+
+void MonitorWindow::adoptTab(ContentView* view)
+{
     connect(view, &ContentView::titleChanged, this, [this] {
         refreshTitles();
         emit currentSessionChanged();
@@ -35,6 +63,20 @@ ContentView* MonitorWindow::addTab()
     const int index = tabs_->insertTab(tabs_->currentIndex() + 1, view, QString());
     tabs_->setCurrentIndex(index);
     refreshTitles();
+}
+
+ContentView* MonitorWindow::takeTab(int index)
+{
+    auto* view = qobject_cast<ContentView*>(tabs_->widget(index));
+    if (!view)
+        return nullptr;
+    disconnect(view, nullptr, this, nullptr);
+    tabs_->removeTab(index);
+    view->setParent(nullptr);
+    if (tabs_->count() == 0)
+        close();
+    else
+        refreshTitles();
     return view;
 }
 
@@ -70,6 +112,14 @@ void MonitorWindow::closeEvent(QCloseEvent* event)
         delete view;
     }
     event->accept();
+    emit closed();
+}
+
+void MonitorWindow::changeEvent(QEvent* event)
+{
+    QMainWindow::changeEvent(event);
+    if (event->type() == QEvent::ActivationChange && isActiveWindow())
+        emit activated();
 }
 
 void MonitorWindow::refreshTitles()
