@@ -7,7 +7,9 @@
 #include "localization/L10n.h"
 
 #include <QApplication>
+#include <QLibraryInfo>
 #include <QLocale>
+#include <QTranslator>
 
 int main(int argc, char* argv[])
 {
@@ -18,6 +20,13 @@ int main(int argc, char* argv[])
     for (const QString& language : QLocale::system().uiLanguages())
         languages.push_back(language.toStdString());
     velmora::L10n::usePreferredLanguages(std::move(languages));
+
+    // Qt's own texts (the save dialog, a text field's context menu) in the same language.
+    QTranslator qtTexts;
+    const std::string_view code = velmora::rawValue(velmora::L10n::language());
+    const QString language = QString::fromUtf8(code.data(), static_cast<qsizetype>(code.size()));
+    if (qtTexts.load(QStringLiteral("qtbase_") + language, QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
+        QApplication::installTranslator(&qtTexts);
 
     const QString appName = QString::fromStdString(velmora::L10n::appName());
     QApplication::setApplicationName(appName);

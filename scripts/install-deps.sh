@@ -10,6 +10,8 @@ packages=(
     clang libclang-rt-dev
     # the desktop application
     qt6-base-dev qt6-svg-dev libgl-dev
+    # Qt's own texts (file dialog, text field menus) in the interface languages
+    qt6-translations-l10n
     # port discovery, and fake devices and hot-plug for its tests
     libudev-dev umockdev libumockdev-dev
     # tests and benchmarks
