@@ -11,6 +11,7 @@
 #include "app/monitor/PlatformText.h"
 #include "app/monitor/PortSettingsButton.h"
 #include "app/monitor/SendOptionsMenu.h"
+#include "app/plot/PlotterView.h"
 #include "core/send/HexParser.h"
 #include "core/session/OutputSaver.h"
 #include "localization/L10n.h"
@@ -280,22 +281,8 @@ QWidget* ContentView::buildMainArea()
     if (!store)
         qFatal("ContentView: the session's output store is not an InMemoryTextStore");
 
-    // Where the plotter goes when it is switched on; until then a labelled empty panel.
-    plotterArea_ = new QWidget(this);
-    plotterArea_->setObjectName(QStringLiteral("plotterArea"));
+    plotterArea_ = new PlotterView(model_->plot(), this);
     plotterArea_->setMinimumHeight(plotterMinimumHeight);
-    auto* plotterColumn = new QVBoxLayout(plotterArea_);
-    plotterColumn->addStretch(1);
-    auto* plotterTitle = new QLabel(qt(L10n::Plotter::waitingTitle()), plotterArea_);
-    plotterTitle->setAlignment(Qt::AlignCenter);
-    QFont titleFont = plotterTitle->font();
-    titleFont.setWeight(QFont::Medium);
-    plotterTitle->setFont(titleFont);
-    plotterColumn->addWidget(plotterTitle);
-    auto* plotterHelp = makeNote(qt(L10n::Plotter::waitingHelp()), plotterArea_);
-    plotterHelp->setAlignment(Qt::AlignCenter);
-    plotterColumn->addWidget(plotterHelp);
-    plotterColumn->addStretch(1);
 
     auto* area = new QWidget(this);
     area->setMinimumHeight(outputMinimumHeight);

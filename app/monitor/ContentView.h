@@ -23,6 +23,7 @@ class FindBar;
 class ModemLinesMenu;
 class OutputOverlays;
 class OutputTextView;
+class PlotterView;
 class PortSettingsButton;
 class SendOptionsMenu;
 
@@ -66,8 +67,8 @@ public:
     QPushButton* saveButton() const { return saveButton_; }
     QPushButton* clearButton() const { return clearButton_; }
     OutputOverlays* overlays() const { return overlays_; }
-    // The place above the output that the plotter takes when it is switched on.
-    QWidget* plotterArea() const { return plotterArea_; }
+    // The plotter above the output, shown while the session's showPlotter is on.
+    PlotterView* plotterArea() const { return plotterArea_; }
 
 signals:
     void titleChanged();
@@ -108,7 +109,7 @@ private:
     QWidget* inputErrorRow_ = nullptr;
     QLabel* inputErrorText_ = nullptr;
     QSplitter* splitter_ = nullptr;
-    QWidget* plotterArea_ = nullptr;
+    PlotterView* plotterArea_ = nullptr;
     OutputTextView* output_ = nullptr;
     FindBar* findBar_ = nullptr;
     OutputOverlays* overlays_ = nullptr;

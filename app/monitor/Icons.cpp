@@ -68,7 +68,7 @@ struct Mapping {
     std::array<const char*, 2> themeNames;
 };
 
-constexpr std::array<Mapping, 12> mappings{{
+constexpr std::array<Mapping, 18> mappings{{
     {"slider.horizontal.3", {"configure", "preferences-other"}},
     {"chart.xyaxis.line", {"office-chart-line", "utilities-system-monitor"}},
     {"play.fill", {"media-playback-start", nullptr}},
@@ -81,6 +81,12 @@ constexpr std::array<Mapping, 12> mappings{{
     {"magnifyingglass", {"edit-find", nullptr}},
     {"chevron.up", {"go-up", nullptr}},
     {"chevron.down", {"go-down", nullptr}},
+    {"chevron.left", {"go-previous", nullptr}},
+    {"chevron.right", {"go-next", nullptr}},
+    {"arrow.up.left.and.arrow.down.right", {"view-fullscreen", nullptr}},
+    {"pause.fill", {"media-playback-pause", nullptr}},
+    {"trash", {"edit-delete", "user-trash"}},
+    {"arrow.up.and.down.text.horizontal", {"zoom-fit-height", nullptr}},
 }};
 
 constexpr auto symbols = [] {

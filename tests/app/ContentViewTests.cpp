@@ -4,6 +4,7 @@
 #include "app/monitor/OutputTextView.h"
 #include "app/monitor/PlatformText.h"
 #include "app/monitor/SendOptionsMenu.h"
+#include "app/plot/PlotterView.h"
 #include "core/exec/ManualMainQueue.h"
 #include "core/platform/InMemorySettingsStore.h"
 #include "localization/L10n.h"
