@@ -79,7 +79,9 @@ void InMemoryTextStore::replace(std::size_t start, std::size_t count, std::span<
 
     const std::size_t end = start + count;
     // The style that the untouched rest after the range keeps.
-    const std::optional<TextStyle> restStyle = end < text_.size() ? std::optional(runs_[runAt(end)].style) : std::nullopt;
+    // (A flag and a plain value: GCC's optimiser takes an optional here for uninitialised.)
+    const bool hasRest = end < text_.size();
+    const TextStyle restStyle = hasRest ? runs_[runAt(end)].style : TextStyle::data;
     const auto first = std::lower_bound(runs_.begin(), runs_.end(), start,
         [](const Run& run, std::size_t position) { return run.start < position; });
     const auto last = std::upper_bound(first, runs_.end(), end,
@@ -100,8 +102,8 @@ void InMemoryTextStore::replace(std::size_t start, std::size_t count, std::span<
         add({start + inserted.size(), run.style}, before);
         inserted.append(run.text);
     }
-    if (restStyle)
-        add({start + inserted.size(), *restStyle}, before);
+    if (hasRest)
+        add({start + inserted.size(), restStyle}, before);
 
     // Runs after the range move by the change in length; the first of them may now continue the
     // style of the one before it.
