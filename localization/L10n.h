@@ -7,6 +7,7 @@
 #include <string_view>
 #include <vector>
 
+#include "localization/HelpTopic.h"
 #include "localization/Language.h"
 #include "localization/PlotLayout.h"
 
@@ -49,6 +50,8 @@ std::string windowTitle();
 std::string searchPrompt();
 std::string noResults();
 std::string tipLabel();
+// The built-in help topics in their fixed order, in the current language.
+std::vector<HelpTopic> topics();
 }  // namespace Help
 
 namespace Header {
