@@ -66,15 +66,15 @@ HelpTopic start(const Pick& pick)
                          "Schließe dein Gerät über USB an.", "Branchez votre appareil en USB.",
                          "Conecta tu dispositivo por USB."),
                     pick("Select the **port** in the teal bar at the top. USB devices are listed first, followed by "
-                         "their product name, e.g. `/dev/cu.usbmodem1101 — Arduino Uno`.",
+                         "their product name, e.g. `/dev/ttyACM0 — Arduino Uno`.",
                          "Kies de **poort** in de blauwgroene balk bovenaan. USB-apparaten staan eerst in de lijst, "
-                         "gevolgd door hun productnaam, bijv. `/dev/cu.usbmodem1101 — Arduino Uno`.",
+                         "gevolgd door hun productnaam, bijv. `/dev/ttyACM0 — Arduino Uno`.",
                          "Wähle den **Port** in der petrolfarbenen Leiste oben. USB-Geräte stehen an erster Stelle, "
-                         "gefolgt von ihrem Produktnamen, z. B. `/dev/cu.usbmodem1101 — Arduino Uno`.",
+                         "gefolgt von ihrem Produktnamen, z. B. `/dev/ttyACM0 — Arduino Uno`.",
                          "Choisissez le **port** dans la barre bleu canard en haut. Les appareils USB apparaissent en "
-                         "premier, suivis de leur nom de produit, p. ex. `/dev/cu.usbmodem1101 — Arduino Uno`.",
+                         "premier, suivis de leur nom de produit, p. ex. `/dev/ttyACM0 — Arduino Uno`.",
                          "Selecciona el **puerto** en la barra verde azulado de arriba. Los dispositivos USB aparecen "
-                         "primero, seguidos de su nombre de producto, p. ej. `/dev/cu.usbmodem1101 — Arduino Uno`."),
+                         "primero, seguidos de su nombre de producto, p. ej. `/dev/ttyACM0 — Arduino Uno`."),
                     pick("Select the same **baud rate** as in your sketch, e.g. `Serial.begin(115200)` → *115200 "
                          "baud*.",
                          "Kies dezelfde **baudrate** als in je sketch, bijv. `Serial.begin(115200)` → *115200 baud*.",
@@ -804,16 +804,17 @@ HelpTopic lines(const Pick& pick)
                           "Redémarre avec GPIO0 à l'état bas, comme esptool avant le flashage",
                           "Reinicia con GPIO0 en bajo, como hace esptool antes de grabar")},
                 }},
-                Tip{pick("macOS turns DTR and RTS on when connecting. That is why many Arduino boards restart as soon "
-                         "as you connect.",
-                         "macOS zet DTR en RTS aan bij het verbinden. Daarom herstarten veel Arduino-boards zodra je "
-                         "verbinding maakt.",
-                         "macOS schaltet DTR und RTS beim Verbinden ein. Deshalb starten viele Arduino-Boards neu, "
-                         "sobald du dich verbindest.",
-                         "macOS active DTR et RTS à la connexion. C'est pourquoi de nombreuses cartes Arduino "
-                         "redémarrent dès que vous vous connectez.",
-                         "macOS activa DTR y RTS al conectar. Por eso muchas placas Arduino se reinician en cuanto te "
-                         "conectas.")},
+                // The kernel raises the lines on open; Velmora's open leaves them as they are.
+                Tip{pick("Linux turns DTR and RTS on as soon as a port is opened. That is why many Arduino boards "
+                         "restart when you connect.",
+                         "Linux zet DTR en RTS aan zodra een poort wordt geopend. Daarom herstarten veel "
+                         "Arduino-boards als je verbinding maakt.",
+                         "Linux schaltet DTR und RTS ein, sobald ein Port geöffnet wird. Deshalb starten viele "
+                         "Arduino-Boards neu, wenn du dich verbindest.",
+                         "Linux active DTR et RTS dès qu'un port est ouvert. C'est pourquoi de nombreuses cartes "
+                         "Arduino redémarrent quand vous vous connectez.",
+                         "Linux activa DTR y RTS en cuanto se abre un puerto. Por eso muchas placas Arduino se "
+                         "reinician al conectarte.")},
             }};
 }
 
@@ -976,26 +977,33 @@ HelpTopic troubleshooting(const Pick& pick)
                          "Essayez un autre câble USB\u00A0: certains câbles ne font que charger et ne transmettent "
                          "pas de données.",
                          "Prueba otro cable USB: algunos cables solo cargan y no transmiten datos."),
-                    pick("Some USB-to-serial chips need a driver from the manufacturer. Check which chip is on your "
+                    // Linux ships the drivers for these chips, so the kernel log is the place to look.
+                    pick("Linux already has drivers for the common USB-to-serial chips (CH340, CP210x, FTDI, PL2303). "
+                         "Run `sudo dmesg` right after plugging in to see whether Linux created a port for your "
                          "board.",
-                         "Sommige USB-naar-serieel-chips hebben een driver van de fabrikant nodig. Kijk welke chip er "
-                         "op je board zit.",
-                         "Manche USB-Seriell-Chips brauchen einen Treiber des Herstellers. Prüfe, welcher Chip auf "
-                         "deinem Board sitzt.",
-                         "Certaines puces USB-série nécessitent un pilote du fabricant. Vérifiez quelle puce équipe "
-                         "votre carte.",
-                         "Algunos chips USB-serie necesitan un controlador del fabricante. Comprueba qué chip lleva tu "
-                         "placa."),
-                    pick("Choose a port starting with `/dev/cu.`. Ports such as `Bluetooth-Incoming-Port` and "
-                         "`debug-console` belong to macOS itself.",
-                         "Kies een poort die begint met `/dev/cu.`. Poorten zoals `Bluetooth-Incoming-Port` en "
-                         "`debug-console` zijn van macOS zelf.",
-                         "Wähle einen Port, der mit `/dev/cu.` beginnt. Ports wie `Bluetooth-Incoming-Port` und "
-                         "`debug-console` gehören zu macOS selbst.",
-                         "Choisissez un port commençant par `/dev/cu.`. Les ports comme `Bluetooth-Incoming-Port` et "
-                         "`debug-console` appartiennent à macOS lui-même.",
-                         "Elige un puerto que empiece por `/dev/cu.`. Los puertos como `Bluetooth-Incoming-Port` y "
-                         "`debug-console` son del propio macOS."),
+                         "Linux heeft al drivers voor de gangbare USB-naar-serieel-chips (CH340, CP210x, FTDI, "
+                         "PL2303). Voer direct na het aansluiten `sudo dmesg` uit om te zien of Linux een poort voor "
+                         "je board heeft aangemaakt.",
+                         "Linux bringt Treiber für die gängigen USB-Seriell-Chips (CH340, CP210x, FTDI, PL2303) schon "
+                         "mit. Führe direkt nach dem Anstecken `sudo dmesg` aus, um zu sehen, ob Linux einen Port für "
+                         "dein Board angelegt hat.",
+                         "Linux intègre déjà les pilotes des puces USB-série courantes (CH340, CP210x, FTDI, PL2303). "
+                         "Lancez `sudo dmesg` juste après le branchement pour voir si Linux a créé un port pour votre "
+                         "carte.",
+                         "Linux ya incluye controladores para los chips USB-serie habituales (CH340, CP210x, FTDI, "
+                         "PL2303). Ejecuta `sudo dmesg` justo después de conectar para ver si Linux ha creado un "
+                         "puerto para tu placa."),
+                    // What the scanner lists: USB ports first, and /dev/ttyS only where a UART is present.
+                    pick("Boards appear as `/dev/ttyACM…` or `/dev/ttyUSB…`, at the top of the list. Ports such as "
+                         "`/dev/ttyS0` are serial ports built into the computer itself.",
+                         "Boards verschijnen als `/dev/ttyACM…` of `/dev/ttyUSB…`, bovenaan de lijst. Poorten zoals "
+                         "`/dev/ttyS0` zijn seriële poorten van de computer zelf.",
+                         "Boards erscheinen als `/dev/ttyACM…` oder `/dev/ttyUSB…`, oben in der Liste. Ports wie "
+                         "`/dev/ttyS0` sind serielle Ports des Computers selbst.",
+                         "Les cartes apparaissent sous la forme `/dev/ttyACM…` ou `/dev/ttyUSB…`, en haut de la liste. "
+                         "Les ports comme `/dev/ttyS0` sont les ports série de l'ordinateur lui-même.",
+                         "Las placas aparecen como `/dev/ttyACM…` o `/dev/ttyUSB…`, al principio de la lista. Los "
+                         "puertos como `/dev/ttyS0` son puertos serie del propio ordenador."),
                 }},
                 // Quoted as a message the user reads, in each language's own quotation marks.
                 Heading{pick("\"The port is already in use\"", "\"De poort is al in gebruik\"",
@@ -1100,28 +1108,34 @@ HelpTopic security(const Pick& pick)
             "lock.shield",
             {
                 Bullets{{
-                    pick("The app runs in the macOS **App Sandbox**: access only to serial ports and to files you "
-                         "choose when saving. No network access.",
-                         "De app draait in de **App Sandbox** van macOS: alleen toegang tot seriële poorten en tot "
-                         "bestanden die je kiest bij het opslaan. Geen netwerktoegang.",
-                         "Die App läuft in der **App Sandbox** von macOS: Zugriff nur auf serielle Ports und auf "
-                         "Dateien, die du beim Speichern wählst. Kein Netzwerkzugriff.",
-                         "L'app s'exécute dans l'**App Sandbox** de macOS\u00A0: accès uniquement aux ports série et "
-                         "aux fichiers que vous choisissez lors de l'enregistrement. Aucun accès au réseau.",
-                         "La app se ejecuta en el **App Sandbox** de macOS: solo accede a los puertos serie y a los "
-                         "archivos que eliges al guardar. Sin acceso a la red."),
-                    pick("A port is opened **exclusively**, so no other program can read or send data at the same "
-                         "time. The original port settings are restored when closing.",
-                         "Een poort wordt **exclusief** geopend, zodat geen ander programma tegelijk data kan lezen of "
-                         "verzenden. De oorspronkelijke poortinstellingen worden bij het sluiten hersteld.",
-                         "Ein Port wird **exklusiv** geöffnet, sodass kein anderes Programm gleichzeitig Daten lesen "
-                         "oder senden kann. Die ursprünglichen Port-Einstellungen werden beim Schließen "
-                         "wiederhergestellt.",
-                         "Un port est ouvert en **exclusivité**, si bien qu'aucun autre programme ne peut lire ou "
-                         "envoyer des données en même temps. Les paramètres d'origine du port sont rétablis à la "
-                         "fermeture.",
-                         "Un puerto se abre en **exclusiva**, así que ningún otro programa puede leer ni enviar datos "
-                         "a la vez. Los ajustes originales del puerto se restauran al cerrar."),
+                    pick("Velmora opens only the serial port you connect to, the files you choose when saving and its "
+                         "own settings file. It makes no network connections.",
+                         "Velmora opent alleen de seriële poort waarmee je verbinding maakt, de bestanden die je kiest "
+                         "bij het opslaan en zijn eigen instellingenbestand. Het maakt geen netwerkverbindingen.",
+                         "Velmora öffnet nur den seriellen Port, mit dem du dich verbindest, die Dateien, die du beim "
+                         "Speichern wählst, und seine eigene Einstellungsdatei. Es baut keine Netzwerkverbindungen "
+                         "auf.",
+                         "Velmora n'ouvre que le port série auquel vous vous connectez, les fichiers que vous "
+                         "choisissez lors de l'enregistrement et son propre fichier de paramètres. Il n'établit "
+                         "aucune connexion réseau.",
+                         "Velmora solo abre el puerto serie al que te conectas, los archivos que eliges al guardar y "
+                         "su propio archivo de ajustes. No establece ninguna conexión de red."),
+                    // The lock keeps out every later open but root's.
+                    pick("A port is opened **exclusively**: while you are connected, no other program can open it "
+                         "(only programs running as root can get past this). The original port settings are restored "
+                         "when closing.",
+                         "Een poort wordt **exclusief** geopend: zolang je verbonden bent, kan geen ander programma "
+                         "hem openen (alleen programma's die als root draaien kunnen dat omzeilen). De "
+                         "oorspronkelijke poortinstellingen worden bij het sluiten hersteld.",
+                         "Ein Port wird **exklusiv** geöffnet: Solange du verbunden bist, kann kein anderes Programm "
+                         "ihn öffnen (nur Programme, die als root laufen, können das umgehen). Die ursprünglichen "
+                         "Port-Einstellungen werden beim Schließen wiederhergestellt.",
+                         "Un port est ouvert en **exclusivité**\u00A0: tant que vous êtes connecté, aucun autre "
+                         "programme ne peut l'ouvrir (seuls les programmes exécutés en tant que root peuvent passer "
+                         "outre). Les paramètres d'origine du port sont rétablis à la fermeture.",
+                         "Un puerto se abre en **exclusiva**: mientras estás conectado, ningún otro programa puede "
+                         "abrirlo (solo los programas que se ejecutan como root pueden saltarse esto). Los ajustes "
+                         "originales del puerto se restauran al cerrar."),
                     pick("Received data is only displayed, never executed or interpreted. Escape codes are removed, "
                          "and characters that could silently reverse text are neutralised.",
                          "Ontvangen data wordt alleen weergegeven, nooit uitgevoerd of geïnterpreteerd. Escapecodes "
@@ -1135,14 +1149,17 @@ HelpTopic security(const Pick& pick)
                          "Los datos recibidos solo se muestran; nunca se ejecutan ni se interpretan. Los códigos de "
                          "escape se eliminan, y los caracteres que podrían invertir el texto sin que se note se "
                          "neutralizan."),
-                    pick("Nothing is collected or sent anywhere. Your settings are stored only on this Mac.",
+                    // QSettings' file for the application id in the user's config folder ($XDG_CONFIG_HOME).
+                    pick("Nothing is collected or sent anywhere. Your settings are stored only on this computer, in "
+                         "`~/.config/org.velmora.Velmora.json`.",
                          "Er wordt niets verzameld of ergens naartoe gestuurd. Je instellingen worden alleen op deze "
-                         "Mac bewaard.",
+                         "computer bewaard, in `~/.config/org.velmora.Velmora.json`.",
                          "Es wird nichts gesammelt oder irgendwohin gesendet. Deine Einstellungen werden nur auf "
-                         "diesem Mac gespeichert.",
-                         "Rien n'est collecté ni envoyé nulle part. Vos paramètres sont enregistrés uniquement sur ce "
-                         "Mac.",
-                         "No se recopila ni se envía nada a ningún sitio. Tus ajustes se guardan solo en este Mac."),
+                         "diesem Computer gespeichert, in `~/.config/org.velmora.Velmora.json`.",
+                         "Rien n'est collecté ni envoyé nulle part. Vos paramètres sont enregistrés uniquement sur cet "
+                         "ordinateur, dans `~/.config/org.velmora.Velmora.json`.",
+                         "No se recopila ni se envía nada a ningún sitio. Tus ajustes se guardan solo en este "
+                         "ordenador, en `~/.config/org.velmora.Velmora.json`."),
                 }},
             }};
 }

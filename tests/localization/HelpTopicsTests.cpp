@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <array>
+#include <cctype>
 #include <cstddef>
 #include <functional>
 #include <set>
@@ -189,6 +190,9 @@ TEST(HelpTopics, EnglishTextsReadAsWritten)
     EXPECT_EQ(blockAt<Heading>(start, 1).text, "Connect in four steps");
     EXPECT_EQ(blockAt<Bullets>(start, 2).items.at(3),
               "Click **Connect** (⌘R). The dot turns green and `--- Connected to … ---` appears in the output.");
+    EXPECT_EQ(blockAt<Bullets>(start, 2).items.at(1),
+              "Select the **port** in the teal bar at the top. USB devices are listed first, followed by their "
+              "product name, e.g. `/dev/ttyACM0 — Arduino Uno`.");
     EXPECT_EQ(blockAt<Screenshot>(start, 4),
               (Screenshot{"overview", "The main window: sent commands (→, blue) and replies (←) with timestamps."}));
 
@@ -209,7 +213,19 @@ TEST(HelpTopics, EnglishTextsReadAsWritten)
     EXPECT_EQ(blockAt<Tip>(topicWithId(topics, "plotter"), 8).text,
               "Example for two values: `Serial.print(temp); Serial.print(\",\"); Serial.println(hum);`");
 
+    EXPECT_EQ(blockAt<Tip>(topicWithId(topics, "lines"), 2).text,
+              "Linux turns DTR and RTS on as soon as a port is opened. That is why many Arduino boards restart when "
+              "you connect.");
+
     const HelpTopic& troubleshooting = topicWithId(topics, "troubleshooting");
+    const std::vector<std::string>& missingPort = blockAt<Bullets>(troubleshooting, 1).items;
+    ASSERT_EQ(missingPort.size(), 3U);
+    EXPECT_EQ(missingPort[1],
+              "Linux already has drivers for the common USB-to-serial chips (CH340, CP210x, FTDI, PL2303). Run "
+              "`sudo dmesg` right after plugging in to see whether Linux created a port for your board.");
+    EXPECT_EQ(missingPort[2],
+              "Boards appear as `/dev/ttyACM…` or `/dev/ttyUSB…`, at the top of the list. Ports such as `/dev/ttyS0` "
+              "are serial ports built into the computer itself.");
     EXPECT_EQ(blockAt<Heading>(troubleshooting, 2).text, "\"The port is already in use\"");
     EXPECT_EQ(blockAt<Heading>(troubleshooting, 10).text, "\"… bytes skipped\"");
     EXPECT_EQ(blockAt<Paragraph>(troubleshooting, 11).text,
@@ -233,6 +249,18 @@ TEST(HelpTopics, EnglishTextsReadAsWritten)
         {"⌘?", "Open this help"},
     };
     EXPECT_EQ(blockAt<Table>(topicWithId(topics, "shortcuts"), 0).rows, expectedShortcuts);
+
+    const std::vector<std::string> expectedSecurity{
+        "Velmora opens only the serial port you connect to, the files you choose when saving and its own settings "
+        "file. It makes no network connections.",
+        "A port is opened **exclusively**: while you are connected, no other program can open it (only programs "
+        "running as root can get past this). The original port settings are restored when closing.",
+        "Received data is only displayed, never executed or interpreted. Escape codes are removed, and characters "
+        "that could silently reverse text are neutralised.",
+        "Nothing is collected or sent anywhere. Your settings are stored only on this computer, in "
+        "`~/.config/org.velmora.Velmora.json`.",
+    };
+    EXPECT_EQ(blockAt<Bullets>(topicWithId(topics, "security"), 0).items, expectedSecurity);
 }
 
 TEST(HelpTopics, EveryLanguageHasTheEnglishStructure)
@@ -292,6 +320,81 @@ TEST(HelpTopics, ShortcutsAreOneTableOfFourteenRowsAndSecurityOneListOfFour)
         const HelpTopic& security = topicWithId(topics, "security");
         ASSERT_EQ(security.blocks.size(), 1U) << rawValue(language);
         EXPECT_EQ(blockAt<Bullets>(security, 0).items.size(), 4U) << rawValue(language);
+    }
+}
+
+// The help describes this Linux program: nothing in it may name a mechanism of another system.
+TEST(HelpTopics, NoTextInAnyLanguageNamesAnotherSystemsMechanism)
+{
+    // "Mac" only as a word of its own: "Machine" or "Mache" are fine.
+    const auto namesMac = [](std::string_view text) {
+        for (std::size_t at = text.find("Mac"); at != std::string_view::npos; at = text.find("Mac", at + 1)) {
+            const bool wordStart = at == 0 || !std::isalpha(static_cast<unsigned char>(text[at - 1]));
+            const bool wordEnd = at + 3 == text.size() || !std::isalpha(static_cast<unsigned char>(text[at + 3]));
+            if (wordStart && wordEnd) {
+                return true;
+            }
+        }
+        return false;
+    };
+    ASSERT_TRUE(namesMac("stored only on this Mac."));
+    ASSERT_TRUE(namesMac("Mac"));
+    ASSERT_FALSE(namesMac("Machine, iMacro, Mache"));
+
+    const std::array<std::string_view, 9> foreign{"macos", "/dev/cu.", "sandbox", "usbmodem", "bluetooth-incoming",
+                                                  "finder", "gatekeeper", "app store", "system settings"};
+    for (const Language language : allLanguages) {
+        for (const HelpTopic& topic : topicsIn(language)) {
+            std::vector<std::string> texts{topic.title};
+            for (const HelpBlock& block : topic.blocks) {
+                for (std::string& text : textsOf(block)) {
+                    texts.push_back(std::move(text));
+                }
+            }
+            for (const std::string& text : texts) {
+                SCOPED_TRACE(std::string(rawValue(language)) + " " + topic.id + ": " + text);
+                EXPECT_FALSE(namesMac(text));
+                std::string lower = text;
+                for (char& c : lower) {
+                    c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+                }
+                for (const std::string_view word : foreign) {
+                    EXPECT_EQ(lower.find(word), std::string::npos) << word;
+                }
+            }
+        }
+    }
+}
+
+// Device paths in the help are ones the port list shows on Linux, in the list's "path — name" form.
+TEST(HelpTopics, PortPathsAreLinuxSerialDevicesInEveryLanguage)
+{
+    for (const Language language : allLanguages) {
+        SCOPED_TRACE(std::string(rawValue(language)));
+        const std::vector<HelpTopic> topics = topicsIn(language);
+        std::size_t paths = 0;
+        for (const HelpTopic& topic : topics) {
+            for (const HelpBlock& block : topic.blocks) {
+                for (const std::string& text : textsOf(block)) {
+                    EXPECT_EQ(withoutCode(text).find("/dev/"), std::string::npos) << text;
+                    for (const std::string& span : codeSpans(text)) {
+                        if (!span.starts_with("/dev/")) {
+                            continue;
+                        }
+                        ++paths;
+                        const std::string path = span.substr(0, span.find(' '));
+                        const std::string_view name = std::string_view(path).substr(std::string_view("/dev/").size());
+                        const bool known = name.starts_with("ttyACM") || name.starts_with("ttyUSB") ||
+                                           name.starts_with("ttyS");
+                        EXPECT_TRUE(known) << span;
+                    }
+                }
+            }
+        }
+        EXPECT_GE(paths, 4U);
+
+        const std::string& choosePort = blockAt<Bullets>(topicWithId(topics, "start"), 2).items.at(1);
+        EXPECT_EQ(codeSpans(choosePort), std::vector<std::string>{"/dev/ttyACM0 \u2014 Arduino Uno"});
     }
 }
 
