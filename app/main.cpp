@@ -1,4 +1,5 @@
 #include "app/shell/Shell.h"
+#include "app/monitor/LogoBackdrop.h"
 #include "app/platform/PortMonitor.h"
 #include "app/platform/QtAlertSound.h"
 #include "app/platform/QtMainQueue.h"
@@ -7,6 +8,7 @@
 #include "localization/L10n.h"
 
 #include <QApplication>
+#include <QIcon>
 #include <QLibraryInfo>
 #include <QLocale>
 #include <QTranslator>
@@ -31,6 +33,7 @@ int main(int argc, char* argv[])
     const QString appName = QString::fromStdString(velmora::L10n::appName());
     QApplication::setApplicationName(appName);
     QApplication::setDesktopFileName(QStringLiteral(VELMORA_APP_ID));
+    QApplication::setWindowIcon(QIcon(velmora::LogoBackdrop::logoPath()));
 
     // Never deleted: the registry, which is never destroyed either, keeps posting to it.
     static velmora::QtMainQueue* const mainQueue = new velmora::QtMainQueue;

@@ -16,10 +16,16 @@ packages=(
     libudev-dev umockdev libumockdev-dev
     # tests and benchmarks
     libgtest-dev libgmock-dev libbenchmark-dev
+    # the validators of the desktop launcher and the software-centre metadata, run as tests
+    appstream desktop-file-utils
     # German and French locales, so the plot parser's locale test runs instead of skipping
     locales-all
     # a virtual display for the application's tests, and a look at its windows
     xvfb xauth x11-utils
+    # a font with every symbol the windows draw (↵, ●, ⌘), so screenshots show no empty boxes
+    fonts-dejavu-core
+    # control pictures (␇ ␀ ␡) for control characters in the output, which DejaVu lacks
+    fonts-freefont-ttf
 )
 
 missing=()

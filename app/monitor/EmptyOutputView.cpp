@@ -1,6 +1,7 @@
 #include "app/monitor/EmptyOutputView.h"
 
 #include "app/monitor/Icons.h"
+#include "app/monitor/PlatformText.h"
 #include "localization/L10n.h"
 
 #include <QEvent>
@@ -42,7 +43,9 @@ EmptyOutputView::EmptyOutputView(VelmoraModel& model, QWidget* parent) : QWidget
     message_ = new QLabel(this);
     message_->setWordWrap(true);
     message_->setAlignment(Qt::AlignCenter);
-    message_->setMaximumWidth(messageWidth);
+    // A fixed width, so that the layout asks the wrapped text for its height at that width; with
+    // only a maximum it would size the label for one long line and cut the wrapped ones.
+    message_->setFixedWidth(messageWidth);
     column->addWidget(message_, 0, Qt::AlignHCenter);
 
     connect_ = new QPushButton(this);
@@ -80,7 +83,7 @@ void EmptyOutputView::refresh()
         return port.vendorID.has_value();
     });
     title_->setText(qt(anyUsb ? L10n::Notice::emptyTitle() : L10n::Notice::emptyNoDevice()));
-    message_->setText(qt(anyUsb ? L10n::Notice::emptySteps() : L10n::Notice::emptyNoDeviceSteps()));
+    message_->setText(platformText(anyUsb ? L10n::Notice::emptySteps() : L10n::Notice::emptyNoDeviceSteps()));
 
     const bool canConnect = !model_.selectedPath().value().empty() && model_.selectedPortInfo().has_value();
     if (canConnect)

@@ -68,7 +68,7 @@ struct Mapping {
     std::array<const char*, 2> themeNames;
 };
 
-constexpr std::array<Mapping, 18> mappings{{
+constexpr std::array<Mapping, 29> mappings{{
     {"slider.horizontal.3", {"configure", "preferences-other"}},
     {"chart.xyaxis.line", {"office-chart-line", "utilities-system-monitor"}},
     {"play.fill", {"media-playback-start", nullptr}},
@@ -87,6 +87,17 @@ constexpr std::array<Mapping, 18> mappings{{
     {"pause.fill", {"media-playback-pause", nullptr}},
     {"trash", {"edit-delete", "user-trash"}},
     {"arrow.up.and.down.text.horizontal", {"zoom-fit-height", nullptr}},
+    {"play.circle", {"media-playback-start", nullptr}},
+    {"paperplane", {"mail-send", "document-send"}},
+    {"textformat.123", {"preferences-desktop-font", "format-text-bold"}},
+    {"text.alignleft", {"format-justify-left", nullptr}},
+    {"bolt.horizontal", {nullptr, nullptr}},
+    {"rectangle.stack", {"tab-new", "window-new"}},
+    {"arrow.triangle.2.circlepath", {"view-refresh", nullptr}},
+    {"keyboard", {"input-keyboard", nullptr}},
+    {"wrench.and.screwdriver", {"applications-engineering", "preferences-system"}},
+    {"lock.shield", {"security-high", "system-lock-screen"}},
+    {"lightbulb.fill", {"help-hint", "dialog-information"}},
 }};
 
 constexpr auto symbols = [] {

@@ -227,7 +227,7 @@ OutputTextView::RowLayout& OutputTextView::layoutOf(std::size_t row)
 void OutputTextView::paintEvent(QPaintEvent*)
 {
     QPainter painter(viewport());
-    painter.fillRect(viewport()->rect(), palette().color(QPalette::Base));
+    backdrop_.paint(painter, viewport()->rect(), palette().color(QPalette::Base), palette().color(QPalette::Text));
 
     const auto [selectionStart, selectionEnd] = selection();
     QTextCharFormat selected;

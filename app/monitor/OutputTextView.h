@@ -1,5 +1,6 @@
 #pragma once
 
+#include "app/monitor/LogoBackdrop.h"
 #include "core/pipeline/InMemoryTextStore.h"
 
 #include <QAbstractScrollArea>
@@ -102,6 +103,7 @@ private:
 
     InMemoryTextStore& store_;
     std::array<QTextCharFormat, 5> formats_;
+    LogoBackdrop backdrop_;
     // Layouts by row start, for the rows painted last and the rows at the end.
     std::map<std::size_t, RowLayout> layouts_;
     std::vector<ShownRow> shownRows_;

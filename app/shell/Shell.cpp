@@ -3,6 +3,7 @@
 #include "app/help/HelpWindow.h"
 #include "app/monitor/ContentView.h"
 #include "app/shell/MonitorCommands.h"
+#include "localization/L10n.h"
 
 #include <QApplication>
 
@@ -58,7 +59,7 @@ ContentView* Shell::newTab()
 HelpWindow* Shell::openHelp()
 {
     if (!help_) {
-        help_ = std::make_unique<HelpWindow>();
+        help_ = std::make_unique<HelpWindow>(L10n::Help::topics());
         buildMenus(*help_, nullptr);
     }
     help_->setWindowState(help_->windowState() & ~Qt::WindowMinimized);

@@ -184,7 +184,7 @@ private slots:
         // A board appears: the session picks it, the panel offers to connect to it.
         registry.ports.set({usbBoard("/dev/ttyACM0"), builtInPort("/dev/ttyS0")});
         QCOMPARE(empty->title(), QString("Ready to connect"));
-        QCOMPARE(empty->message(), QString("Choose the port and your sketch's baud rate at the top, then click Connect (⌘R)."));
+        QCOMPARE(empty->message(), QString("Choose the port and your sketch's baud rate at the top, then click Connect (Ctrl+R)."));
         QVERIFY(area.shows(empty->connectButton()));
         QCOMPARE(empty->connectButton()->text(), QString("Connect to Arduino Uno"));
 

@@ -1,0 +1,100 @@
+#pragma once
+
+#include "app/shell/MonitorWindow.h"
+#include "tools/screenshots/Scene.h"
+
+#include <QList>
+#include <QString>
+#include <QTemporaryDir>
+
+#include <chrono>
+#include <functional>
+#include <memory>
+#include <string>
+#include <vector>
+
+namespace velmora {
+class ContentView;
+class QtSettingsStore;
+class Shell;
+}
+
+namespace velmora::tools {
+
+class FakeUno;
+
+// Plays scenes on the real application: a Shell with real sessions over the process's port
+// registry, each scene in a window of its own with settings of its own, so that nothing one
+// scene remembers (the port, the baud rate) leaks into the next. After a scene has played and
+// the event loop has settled, the window is written to a PNG file at a fixed size.
+//
+// Scenes run the event loop through settle() and waitUntil(); a step that does not reach the
+// state it needs is recorded with expect() and fails the run, though the picture is still written
+// so that one can see what went wrong.
+//
+// Thread: main thread.
+class SceneRunner {
+public:
+    struct Services {
+        MainQueue& mainQueue;
+        AlertSound& alert;
+        PortRegistry& registry;
+        FakeUno& board;
+    };
+
+    SceneRunner(Services services, int width, int height);
+    ~SceneRunner();
+    SceneRunner(const SceneRunner&) = delete;
+    SceneRunner& operator=(const SceneRunner&) = delete;
+
+    // Plays the scene and writes the window to path. False when an expectation failed or the
+    // file could not be written; the reasons go to standard error.
+    bool run(const Scene& scene, const QString& path, bool printTexts);
+
+    // For the scenes.
+    MonitorWindow& window() { return *window_; }
+    ContentView& view();
+    VelmoraModel& session();
+    FakeUno& board() { return services_.board; }
+    Shell& shell() { return *shell_; }
+
+    // Runs the event loop for the given time.
+    void settle(std::chrono::milliseconds duration);
+    // Runs the event loop until the condition holds; false when it still does not after timeout.
+    bool waitUntil(const std::function<bool()>& condition, std::chrono::milliseconds timeout = std::chrono::seconds(5));
+    // The board sends each chunk in turn, one per interval, while the event loop runs.
+    void sendOverTime(const std::vector<std::string>& chunks, std::chrono::milliseconds interval);
+    // Records a failed expectation of the current scene when ok is false.
+    void expect(bool ok, const std::string& what);
+    // True when a widget of type T is shown in the scene's window.
+    template <typename T>
+    bool shows() const;
+
+private:
+    bool isShown(const QWidget* widget) const;
+    void printShownTexts() const;
+
+    Services services_;
+    int width_;
+    int height_;
+    QTemporaryDir settingsFolder_;
+    // Every scene's store lives until the end: closed sessions may still hold theirs.
+    std::vector<std::unique_ptr<QtSettingsStore>> settings_;
+    std::unique_ptr<Shell> shell_;
+    MonitorWindow* window_ = nullptr;
+    std::string sceneName_;
+    std::vector<std::string> failures_;
+};
+
+} // namespace velmora::tools
+
+template <typename T>
+bool velmora::tools::SceneRunner::shows() const
+{
+    const QList<T*> found = window_->findChildren<T*>();
+    for (const T* widget : found) {
+        if (isShown(widget))
+            return true;
+    }
+    return false;
+}

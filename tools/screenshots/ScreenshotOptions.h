@@ -1,0 +1,31 @@
+#pragma once
+
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace velmora::tools {
+
+// What the command line asks for. Parsing knows nothing of the scenes; the caller checks the
+// names against its own list.
+struct ScreenshotOptions {
+    std::string outputFolder = "screenshots";
+    // Empty: every scene.
+    std::vector<std::string> scenes;
+    // A catalogue language code ("de"); English when not given, so that a run does not depend on
+    // the machine's locale.
+    std::string language = "en";
+    bool listScenes = false;
+    // Print the texts each scene's window shows, for checking a translation.
+    bool printTexts = false;
+    bool showHelp = false;
+
+    static constexpr int width = 1100;
+    static constexpr int height = 700;
+
+    // The options, or nothing and a message for the user in error.
+    static std::optional<ScreenshotOptions> parse(const std::vector<std::string>& arguments, std::string& error);
+    static std::string usage(const std::string& program);
+};
+
+} // namespace velmora::tools
