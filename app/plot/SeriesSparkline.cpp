@@ -62,15 +62,8 @@ void SeriesSparkline::paintEvent(QPaintEvent*)
     painter.setBrush(gradient);
     painter.drawPath(fill);
 
-    QPen pen(color, PlotChart::lineWidth);
-    pen.setCapStyle(Qt::RoundCap);
-    pen.setJoinStyle(Qt::RoundJoin);
-    painter.setPen(pen);
-    painter.setBrush(Qt::NoBrush);
-    if (points_.size() == 1)
-        painter.drawPoint(toScreen(static_cast<double>(points_.front().x), points_.front().y));
-    else
-        painter.drawPath(line);
+    const SeriesLine drawn[] = {{points_, color}};
+    drawSeriesLines(painter, scratch_, rasterizer_, area, drawn, toScreen, store_.smoothLines());
 }
 
 } // namespace velmora

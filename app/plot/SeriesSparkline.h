@@ -1,7 +1,9 @@
 #pragma once
 
+#include "app/plot/LineRasterizer.h"
 #include "core/plot/PlotStore.h"
 
+#include <QImage>
 #include <QWidget>
 
 #include <cstddef>
@@ -34,6 +36,9 @@ private:
     const PlotStore& store_;
     std::size_t maxPoints_;
     std::vector<PlotStore::Point> points_;
+    // Where the line is rasterised, kept between paints.
+    QImage scratch_;
+    LineRasterizer rasterizer_;
     std::pair<double, double> yRange_{0.0, 1.0};
     std::int64_t colorIndex_ = 0;
 };
