@@ -1,6 +1,7 @@
 #include "app/monitor/ContentView.h"
 
 #include "app/monitor/Caption.h"
+#include "app/monitor/CountersText.h"
 #include "app/monitor/DisplayModeBadge.h"
 #include "app/monitor/DisplayOptionsButton.h"
 #include "app/monitor/FindBar.h"
@@ -329,7 +330,7 @@ QWidget* ContentView::buildFooter()
     row->addWidget(displayOptions_);
     row->addStretch(1);
 
-    counters_ = new QLabel(footer);
+    counters_ = new CountersText(footer);
     QFont mono = QFontDatabase::systemFont(QFontDatabase::FixedFont);
     mono.setPointSizeF(captionFont(this).pointSizeF());
     counters_->setFont(mono);

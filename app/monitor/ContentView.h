@@ -18,6 +18,7 @@ class QToolButton;
 
 namespace velmora {
 
+class CountersText;
 class DisplayOptionsButton;
 class FindBar;
 class ModemLinesMenu;
@@ -63,7 +64,7 @@ public:
     QLabel* inputError() const { return inputErrorText_; }
     QComboBox* displayPicker() const { return displayPicker_; }
     DisplayOptionsButton* displayOptionsButton() const { return displayOptions_; }
-    QLabel* counters() const { return counters_; }
+    CountersText* counters() const { return counters_; }
     QPushButton* saveButton() const { return saveButton_; }
     QPushButton* clearButton() const { return clearButton_; }
     OutputOverlays* overlays() const { return overlays_; }
@@ -115,7 +116,7 @@ private:
     OutputOverlays* overlays_ = nullptr;
     QComboBox* displayPicker_ = nullptr;
     DisplayOptionsButton* displayOptions_ = nullptr;
-    QLabel* counters_ = nullptr;
+    CountersText* counters_ = nullptr;
     QPushButton* saveButton_ = nullptr;
     QPushButton* clearButton_ = nullptr;
 };

@@ -119,17 +119,28 @@ void OutputTextView::storeChanged(const InMemoryTextStore::Change& change)
     }
     anchor_ = std::min(anchor_, store_.length());
     cursor_ = std::min(cursor_, store_.length());
-    scheduleSync();
+    scheduleSyncAfterEdit();
 }
 
 void OutputTextView::scheduleSync()
 {
     if (!syncTimer_.isActive())
-        syncTimer_.start();
+        syncTimer_.start(0);
+}
+
+void OutputTextView::scheduleSyncAfterEdit()
+{
+    // A stream of edits is drawn at most every syncInterval; the first after a pause at once.
+    if (syncTimer_.isActive())
+        return;
+    const auto since = std::chrono::steady_clock::now() - lastSync_;
+    const auto wait = std::chrono::duration_cast<std::chrono::milliseconds>(syncInterval - since);
+    syncTimer_.start(std::max<std::chrono::milliseconds>(wait, std::chrono::milliseconds(0)));
 }
 
 void OutputTextView::sync()
 {
+    lastSync_ = std::chrono::steady_clock::now();
     updateScrollRange();
     if (followEnd_) {
         verticalScrollBar()->setValue(verticalScrollBar()->maximum());

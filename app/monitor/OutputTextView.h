@@ -9,6 +9,7 @@
 #include <QTimer>
 
 #include <array>
+#include <chrono>
 #include <cstddef>
 #include <map>
 #include <memory>
@@ -90,6 +91,7 @@ private:
 
     void storeChanged(const InMemoryTextStore::Change& change);
     void scheduleSync();
+    void scheduleSyncAfterEdit();
     // Where the rows on screen go, for the current scroll position and store.
     void layOutShownRows();
     void sync();
@@ -108,6 +110,9 @@ private:
     std::map<std::size_t, RowLayout> layouts_;
     std::vector<ShownRow> shownRows_;
     QTimer syncTimer_;
+    // A stream of edits is drawn at most this often (about 15 times a second).
+    static constexpr std::chrono::milliseconds syncInterval{66};
+    std::chrono::steady_clock::time_point lastSync_;
     bool followEnd_ = true;
     std::size_t anchor_ = 0;
     std::size_t cursor_ = 0;

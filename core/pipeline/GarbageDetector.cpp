@@ -5,6 +5,10 @@ namespace velmora {
 void GarbageDetector::feed(std::span<const std::uint8_t> bytes)
 {
     constexpr auto size = static_cast<std::int64_t>(windowSize);
+    // Only the last windowSize bytes can still be in the window afterwards; a whole turn of the
+    // ring leaves the oldest slot where it was.
+    if (bytes.size() > windowSize)
+        bytes = bytes.last(windowSize);
     for (const std::uint8_t byte : bytes) {
         const bool flag = isSuspicious(byte);
         bool& slot = window_[static_cast<std::size_t>(index_)];

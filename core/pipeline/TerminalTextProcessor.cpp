@@ -87,9 +87,10 @@ OutputSegments TerminalTextProcessor::process(std::span<const std::uint8_t> byte
     std::u16string text;
     text.reserve(input.size());
     const auto flush = [&] {
+        // A copy of the exact size; the buffer keeps its room for the next line.
         if (!text.empty()) {
-            result.push_back({OutputSegment::Kind::data, std::move(text)});
-            text = std::u16string();
+            result.push_back({OutputSegment::Kind::data, text});
+            text.clear();
         }
     };
     const auto decorate = [&] {

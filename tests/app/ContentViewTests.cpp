@@ -1,4 +1,5 @@
 #include "app/monitor/ContentView.h"
+#include "app/monitor/CountersText.h"
 #include "app/monitor/DisplayModeBadge.h"
 #include "app/monitor/OutputOverlays.h"
 #include "app/monitor/OutputTextView.h"

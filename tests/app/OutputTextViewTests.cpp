@@ -60,9 +60,11 @@ struct Area {
         settle();
     }
 
-    // Lets the view catch up with the store and paint.
+    // Lets the view catch up with the store and paint: a stream of edits is drawn at most
+    // every 66 ms.
     static void settle()
     {
+        QTest::qWait(80);
         for (int i = 0; i < 3; ++i)
             QCoreApplication::processEvents();
     }

@@ -1,0 +1,33 @@
+#pragma once
+
+#include <QString>
+#include <QWidget>
+
+namespace velmora {
+
+// A line of text that changes with every batch of received data (the footer's byte counters).
+// Unlike a QLabel, which asks for a new layout on every change (and a layout request repaints
+// the whole tab), it repaints only itself and asks for more room only when the text outgrows it.
+//
+// Thread: main thread.
+class CountersText final : public QWidget {
+    Q_OBJECT
+public:
+    explicit CountersText(QWidget* parent = nullptr);
+
+    QString text() const { return text_; }
+    void setText(const QString& text);
+
+    QSize sizeHint() const override;
+    QSize minimumSizeHint() const override;
+
+protected:
+    void paintEvent(QPaintEvent* event) override;
+    void changeEvent(QEvent* event) override;
+
+private:
+    QString text_;
+    int width_ = 0;
+};
+
+} // namespace velmora
