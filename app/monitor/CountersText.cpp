@@ -3,11 +3,24 @@
 #include <QEvent>
 #include <QPainter>
 
+#include <algorithm>
+
 namespace velmora {
+
+namespace {
+
+constexpr int repaintIntervalMs = 100;
+
+} // namespace
 
 CountersText::CountersText(QWidget* parent) : QWidget(parent)
 {
     setSizePolicy(QSizePolicy::Preferred, QSizePolicy::Fixed);
+    repaint_.setSingleShot(true);
+    connect(&repaint_, &QTimer::timeout, this, [this] {
+        sinceRepaint_.start();
+        update();
+    });
 }
 
 void CountersText::setText(const QString& text)
@@ -21,7 +34,10 @@ void CountersText::setText(const QString& text)
         width_ = width;
         updateGeometry();
     }
-    update();
+    if (repaint_.isActive())
+        return;
+    const qint64 elapsed = sinceRepaint_.isValid() ? sinceRepaint_.elapsed() : repaintIntervalMs;
+    repaint_.start(static_cast<int>(std::max<qint64>(0, repaintIntervalMs - elapsed)));
 }
 
 QSize CountersText::sizeHint() const
