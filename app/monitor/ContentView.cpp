@@ -135,6 +135,9 @@ ContentView::ContentView(std::shared_ptr<VelmoraModel> model, QWidget* parent) :
 ContentView::~ContentView()
 {
     model_->output().onScrollToEnd = nullptr;
+    // The children observe the session and its stores: they must go before it does, and QWidget
+    // would delete them only after this class's members, the session among them, are gone.
+    qDeleteAll(findChildren<QWidget*>(Qt::FindDirectChildrenOnly));
 }
 
 QString ContentView::windowTitleText() const

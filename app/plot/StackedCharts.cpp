@@ -33,16 +33,17 @@ StackedCharts::StackedCharts(QWidget* parent) : QScrollArea(parent), column_(new
     column_->setAutoFillBackground(false);
 }
 
+StackedCharts::~StackedCharts() = default;
+
 void StackedCharts::setSeries(const std::vector<PlotStore::Series>& series, PlotStore::XDomain domain, bool smooth, bool statistics)
 {
     const bool dark = palette().color(QPalette::Window).lightness() < 128;
     while (rows_.size() > series.size()) {
         delete rows_.back()->widget;
-        delete rows_.back();
         rows_.pop_back();
     }
     while (rows_.size() < series.size()) {
-        auto* row = new Row;
+        auto row = std::make_unique<Row>();
         row->widget = new QWidget(column_);
         auto* layout = new QVBoxLayout(row->widget);
         layout->setContentsMargins(12, 6, 12, 2);
@@ -66,7 +67,7 @@ void StackedCharts::setSeries(const std::vector<PlotStore::Series>& series, Plot
         row->chart->setYTickTarget(3);
         layout->addWidget(row->chart, 1);
         row->widget->show();
-        rows_.push_back(row);
+        rows_.push_back(std::move(row));
     }
     for (std::size_t i = 0; i < series.size(); ++i) {
         Row& row = *rows_[i];

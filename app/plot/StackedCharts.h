@@ -4,6 +4,7 @@
 
 #include <QScrollArea>
 
+#include <memory>
 #include <vector>
 
 namespace velmora {
@@ -22,6 +23,7 @@ public:
     static constexpr int minimumRowHeight = 96;
 
     explicit StackedCharts(QWidget* parent = nullptr);
+    ~StackedCharts() override;
 
     void setSeries(const std::vector<PlotStore::Series>& series, PlotStore::XDomain domain, bool smooth, bool statistics);
 
@@ -40,7 +42,7 @@ private:
     void layOutRows();
 
     QWidget* column_;
-    std::vector<Row*> rows_;
+    std::vector<std::unique_ptr<Row>> rows_;
     int rowHeight_ = minimumRowHeight;
 };
 
