@@ -2,99 +2,60 @@
 #include "app/monitor/EmptyOutputView.h"
 #include "app/monitor/FindBar.h"
 #include "app/monitor/NoticeBanner.h"
-#include "tools/screenshots/FakeUno.h"
 #include "tools/screenshots/Scene.h"
 #include "tools/screenshots/SceneRunner.h"
+#include "tools/screenshots/SceneSteps.h"
 
 #include <QPushButton>
 
-#include <cstdint>
-#include <cstdio>
+#include <utility>
 
 using namespace std::chrono_literals;
 
 namespace velmora::tools {
 namespace {
 
-const std::string unoPath(FakeUno::devicePath);
-
-// What a weather-station sketch prints: a greeting, then a reading per line with a status line
-// now and then.
-std::vector<std::string> sketchOutput(int readings)
-{
-    std::vector<std::string> lines{"Weather station v1.2\r\n", "DHT22 on pin 2: ready\r\n",
-        "Sampling every 500 ms\r\n"};
-    for (int i = 0; i < readings; ++i) {
-        char line[64];
-        const double temperature = 21.5 + 0.1 * ((i * 7) % 9) - 0.3;
-        const int humidity = 40 + (i * 5) % 3;
-        std::snprintf(line, sizeof line, "temp:%.1f,hum:%d\r\n", temperature, humidity);
-        lines.emplace_back(line);
-        if (i % 8 == 7)
-            lines.push_back("Saved reading " + std::to_string(i + 1) + " to SD card\r\n");
-    }
-    return lines;
-}
-
-// What a board sending at 115200 baud looks like to a port set to 9600: each received byte
-// spans several sent ones, so most come out as high bytes and control characters, with an
-// occasional printable one. A fixed generator, so that every run shows the same bytes.
-std::vector<std::string> wrongRateNoise(int chunks)
-{
-    constexpr unsigned char pattern[] = {0x00, 0x80, 0xF8, 0xFE, 0xE0, 0x78, 0x1E, 0xFC, 0x06, 0x98, 0x66, 0xF0,
-        0x8C, 0x18, 'x', 'f', 0x9E, 0x03, 0xC0, 0x7E};
-    std::uint32_t state = 2341;
-    std::vector<std::string> noise;
-    for (int c = 0; c < chunks; ++c) {
-        std::string chunk;
-        for (int i = 0; i < 40; ++i) {
-            state = state * 1664525u + 1013904223u;
-            chunk.push_back(static_cast<char>(pattern[(state >> 16) % sizeof pattern]));
-        }
-        chunk.push_back('\n');
-        noise.push_back(std::move(chunk));
-    }
-    return noise;
-}
-
-std::size_t totalSize(const std::vector<std::string>& chunks)
-{
-    std::size_t size = 0;
-    for (const auto& chunk : chunks)
-        size += chunk.size();
-    return size;
-}
-
-// A new tab picks the only USB board by itself.
-void waitForTheUno(SceneRunner& runner)
-{
-    runner.expect(runner.waitUntil([&] { return runner.session().selectedPath().value() == unoPath; }),
-        "the new tab selects the Arduino Uno at " + unoPath);
-}
-
-void connectAt(SceneRunner& runner, std::int64_t rate)
-{
-    waitForTheUno(runner);
-    runner.session().setBaudRate(rate);
-    runner.session().setDisplayMode(DisplayMode::text);
-    runner.session().connect();
-    runner.expect(runner.waitUntil([&] { return runner.session().state().value() == ConnectionState::connected; }),
-        "the session connects to " + unoPath);
-}
-
-void receive(SceneRunner& runner, const std::vector<std::string>& chunks, std::chrono::milliseconds interval)
-{
-    const auto before = runner.session().rxBytes().value();
-    runner.sendOverTime(chunks, interval);
-    const auto expected = before + static_cast<std::int64_t>(totalSize(chunks));
-    runner.expect(runner.waitUntil([&] { return runner.session().rxBytes().value() == expected; }),
-        "the session receives all " + std::to_string(expected - before) + " bytes the board sent");
-}
-
 void connected(SceneRunner& runner)
 {
     connectAt(runner, 115200);
     receive(runner, sketchOutput(24), 60ms);
+}
+
+// Commands typed and sent, each answered by the board, with timestamps and the sent lines shown.
+void conversation(SceneRunner& runner)
+{
+    auto& session = runner.session();
+    session.setShowTimestamps(true);
+    session.setEchoSent(true);
+    connectAt(runner, 115200);
+    receive(runner, {"Weather station v1.2\r\n", "DHT22 on pin 2: ready\r\n", "Type help for commands\r\n"}, 80ms);
+    runner.takeReceived();
+    const std::vector<std::pair<std::string, std::vector<std::string>>> dialogue{
+        {"status", {"Uptime 00:12:41, 1523 readings\r\n", "SD card: OK, 3.2 MB free\r\n"}},
+        {"read", {"temp:21.6,hum:41\r\n"}},
+        {"interval 1000", {"Sampling every 1000 ms\r\n"}},
+        {"read", {"temp:21.7,hum:41\r\n"}},
+        {"led on", {"LED on\r\n"}},
+    };
+    for (const auto& [command, replies] : dialogue) {
+        session.setInputText(command);
+        session.send();
+        std::string sent;
+        runner.expect(runner.waitUntil([&] {
+            sent += runner.takeReceived();
+            return sent.find(command) != std::string::npos;
+        }),
+            "the board receives \"" + command + "\"");
+        receive(runner, replies, 150ms);
+    }
+    runner.expect(session.inputText().value().empty(), "the input field is empty after sending");
+}
+
+void hexDump(SceneRunner& runner)
+{
+    connectAt(runner, 115200, DisplayMode::hexDump);
+    receive(runner, sketchOutput(7), 60ms);
+    runner.expect(runner.session().displayMode().value() == DisplayMode::hexDump, "the output shows a hex dump");
 }
 
 void empty(SceneRunner& runner)
@@ -134,6 +95,8 @@ std::vector<Scene> monitorScenes()
 {
     return {
         {"monitor-connected", "connected, the board printing readings and status lines", connected},
+        {"monitor-conversation", "commands sent and the board's replies, with timestamps", conversation},
+        {"monitor-hex-dump", "connected, the output shown as a hex dump", hexDump},
         {"monitor-empty", "a new tab, disconnected, the Uno selected: the empty-state panel", empty},
         {"monitor-garbled", "connected at the wrong baud rate: the garbled-data banner", garbled},
         {"monitor-find", "output with the find bar open on a matching term", find},

@@ -14,9 +14,20 @@ struct Scene {
     std::string name;
     std::string description;
     std::function<void(SceneRunner&)> play;
+    // The window's size; 0 for the runner's.
+    int width = 0;
+    int height = 0;
 };
 
-// The monitor window: connected, empty, garbled data, the find bar.
+// The monitor window: connected, a conversation with the board, a hex dump, empty, garbled
+// data, the find bar.
 std::vector<Scene> monitorScenes();
+// The plotter fed by the board: shared chart, stacked charts, cards, a card's detail.
+std::vector<Scene> plotterScenes();
+// The help window: the first topic, and a search.
+std::vector<Scene> helpWindowScenes();
+// The pictures the help topics show, named as the help looks them up ("overview", …); each is
+// one of the scenes above under another name.
+std::vector<Scene> helpImageScenes();
 
 } // namespace velmora::tools

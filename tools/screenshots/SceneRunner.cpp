@@ -15,10 +15,12 @@
 #include <QMenu>
 #include <QMenuBar>
 #include <QMessageBox>
+#include <QImage>
 #include <QPixmap>
 #include <QTimer>
 
 #include <iostream>
+#include <utility>
 
 namespace velmora::tools {
 
@@ -57,11 +59,14 @@ bool SceneRunner::run(const Scene& scene, const QString& path, bool printTexts)
     settings_.push_back(std::make_unique<QtSettingsStore>(
         settingsFolder_.filePath(QString::fromStdString(scene.name) + QStringLiteral(".json"))));
 
+    received_.clear();
+    const QSize size(scene.width > 0 ? scene.width : width_, scene.height > 0 ? scene.height : height_);
     window_ = shell_->newWindow();
-    window_->resize(width_, height_);
+    subject_ = window_;
+    window_->resize(size);
     window_->activateWindow();
-    expect(waitUntil([this] { return window_->isVisible() && window_->size() == QSize(width_, height_); }),
-        "the window is shown at " + std::to_string(width_) + "x" + std::to_string(height_));
+    expect(waitUntil([this, size] { return window_->isVisible() && window_->size() == size; }),
+        "the window is shown at " + std::to_string(size.width()) + "x" + std::to_string(size.height()));
 
     scene.play(*this);
     // Layouts, the coalescer's batches and the output's repaint all land within this.
@@ -69,15 +74,22 @@ bool SceneRunner::run(const Scene& scene, const QString& path, bool printTexts)
 
     if (printTexts)
         printShownTexts();
-    const QPixmap picture = window_->grab();
-    const bool written = picture.save(path, "PNG");
+    QImage picture = subject_ ? subject_->grab().toImage() : QImage();
+    expect(!picture.isNull(), "the window can be grabbed");
+    if (outputWidth_ > 0 && picture.width() > outputWidth_)
+        picture = picture.scaledToWidth(outputWidth_, Qt::SmoothTransformation);
+    // Quality 0: the strongest compression; PNG loses nothing by it.
+    const bool written = picture.save(path, "PNG", 0);
     expect(written, "the picture is written to " + path.toStdString());
 
     // Frees the port at once, so the next scene's session can open it.
     shell_->shutDown();
+    if (subject_ && subject_ != window_)
+        subject_->hide();
     window_->close();
     settle(std::chrono::milliseconds(100));
     window_ = nullptr;
+    subject_ = nullptr;
 
     for (const auto& failure : failures_)
         std::cerr << scene.name << ": expected " << failure << ", but it is not so\n";
@@ -108,7 +120,7 @@ bool SceneRunner::waitUntil(const std::function<bool()>& condition, std::chrono:
         if (deadline.hasExpired())
             return false;
         settle(std::chrono::milliseconds(20));
-        services_.board.takeReceived();
+        drainBoard();
     }
     return true;
 }
@@ -121,9 +133,24 @@ void SceneRunner::sendOverTime(const std::vector<std::string>& chunks, std::chro
             return;
         }
         settle(interval);
-        // Nothing reads what the application sends otherwise; the terminal buffer must not fill.
-        services_.board.takeReceived();
+        drainBoard();
     }
+}
+
+std::string SceneRunner::takeReceived()
+{
+    drainBoard();
+    return std::exchange(received_, {});
+}
+
+void SceneRunner::drainBoard()
+{
+    // Nothing reads what the application sends otherwise; the terminal buffer must not fill.
+    // A scene that does not look at it would keep it forever: only the newest part is kept.
+    constexpr std::size_t kept = 64 * 1024;
+    received_ += services_.board.takeReceived();
+    if (received_.size() > kept)
+        received_.erase(0, received_.size() - kept);
 }
 
 void SceneRunner::expect(bool ok, const std::string& what)
@@ -139,21 +166,22 @@ bool SceneRunner::isShown(const QWidget* widget) const
 
 void SceneRunner::printShownTexts() const
 {
+    const QMainWindow* shown = subject_ ? subject_.data() : window_;
     std::cout << "[" << sceneName_ << "]\n";
     const auto line = [](const char* kind, const QString& text) {
         if (!text.trimmed().isEmpty())
             std::cout << "  " << kind << ": " << text.toStdString() << "\n";
     };
-    line("window title", window_->windowTitle());
-    for (const auto* menu : window_->menuBar()->actions()) {
+    line("window title", shown->windowTitle());
+    for (const auto* menu : shown->menuBar()->actions()) {
         line("menu", menu->text());
         if (menu->menu()) {
             for (const auto* item : menu->menu()->actions())
                 line("  item", item->text());
         }
     }
-    for (const auto* widget : window_->findChildren<QWidget*>()) {
-        if (!widget->isVisibleTo(window_))
+    for (const auto* widget : shown->findChildren<QWidget*>()) {
+        if (!widget->isVisibleTo(shown))
             continue;
         line("tooltip", widget->toolTip());
         if (const auto* label = qobject_cast<const QLabel*>(widget))

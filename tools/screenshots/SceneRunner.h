@@ -4,6 +4,7 @@
 #include "tools/screenshots/Scene.h"
 
 #include <QList>
+#include <QPointer>
 #include <QString>
 #include <QTemporaryDir>
 
@@ -42,10 +43,14 @@ public:
         FakeUno& board;
     };
 
+    // Windows are width x height unless a scene asks for another size.
     SceneRunner(Services services, int width, int height);
     ~SceneRunner();
     SceneRunner(const SceneRunner&) = delete;
     SceneRunner& operator=(const SceneRunner&) = delete;
+
+    // Pictures wider than this are scaled down to it before they are written; 0 for none.
+    void setOutputWidth(int width) { outputWidth_ = width; }
 
     // Plays the scene and writes the window to path. False when an expectation failed or the
     // file could not be written; the reasons go to standard error.
@@ -57,6 +62,10 @@ public:
     VelmoraModel& session();
     FakeUno& board() { return services_.board; }
     Shell& shell() { return *shell_; }
+    // The picture shows this window instead of the scene's monitor window; it is hidden after.
+    void grabInstead(QMainWindow& window) { subject_ = &window; }
+    // What the application has sent to the board since the last call.
+    std::string takeReceived();
 
     // Runs the event loop for the given time.
     void settle(std::chrono::milliseconds duration);
@@ -73,6 +82,7 @@ public:
 private:
     bool isShown(const QWidget* widget) const;
     void printShownTexts() const;
+    void drainBoard();
 
     Services services_;
     int width_;
@@ -82,6 +92,10 @@ private:
     std::vector<std::unique_ptr<QtSettingsStore>> settings_;
     std::unique_ptr<Shell> shell_;
     MonitorWindow* window_ = nullptr;
+    QPointer<QMainWindow> subject_;
+    int outputWidth_ = 0;
+    // Read from the board as the loop runs, so that its terminal buffer never fills.
+    std::string received_;
     std::string sceneName_;
     std::vector<std::string> failures_;
 };

@@ -11,6 +11,7 @@ std::optional<ScreenshotOptions> ScreenshotOptions::parse(const std::vector<std:
         return std::nullopt;
     };
     ScreenshotOptions options;
+    bool outputGiven = false;
     for (std::size_t i = 0; i < arguments.size(); ++i) {
         const std::string& argument = arguments[i];
         // "--out DIR" and "--out=DIR" alike.
@@ -20,7 +21,7 @@ std::optional<ScreenshotOptions> ScreenshotOptions::parse(const std::vector<std:
             name = argument.substr(0, equals);
             value = argument.substr(equals + 1);
         }
-        const bool takesValue = name == "--out" || name == "--scene" || name == "--lang";
+        const bool takesValue = name == "--out" || name == "--scene" || name == "--lang" || name == "--help-images";
         if (takesValue && !value) {
             if (i + 1 == arguments.size())
                 return fail(name + " needs a value");
@@ -33,6 +34,11 @@ std::optional<ScreenshotOptions> ScreenshotOptions::parse(const std::vector<std:
             if (value->empty())
                 return fail("--out needs a folder");
             options.outputFolder = *value;
+            outputGiven = true;
+        } else if (name == "--help-images") {
+            if (value->empty())
+                return fail("--help-images needs a folder");
+            options.helpImagesFolder = *value;
         } else if (name == "--scene") {
             options.scenes.push_back(*value);
         } else if (name == "--lang") {
@@ -49,17 +55,21 @@ std::optional<ScreenshotOptions> ScreenshotOptions::parse(const std::vector<std:
             return fail("unknown option " + argument);
         }
     }
+    if (outputGiven && !options.helpImagesFolder.empty())
+        return fail("--out and --help-images exclude each other");
     return options;
 }
 
 std::string ScreenshotOptions::usage(const std::string& program)
 {
-    return "Usage: " + program + " [--out DIR] [--scene NAME]... [--lang CODE] [--list] [--texts]\n"
-        "Runs the monitor window against a fake Arduino Uno and writes one PNG per scene.\n"
+    return "Usage: " + program + " [--out DIR | --help-images DIR] [--scene NAME]... [--lang CODE] [--list] [--texts]\n"
+        "Runs the application's windows against a fake Arduino Uno and writes one PNG per scene.\n"
         "  --out DIR      folder for the PNG files (default: screenshots)\n"
+        "  --help-images DIR\n"
+        "                 take the pictures the help shows instead, as DIR/NAME-CODE.png\n"
         "  --scene NAME   a scene to take; repeatable (default: all, see --list)\n"
         "  --lang CODE    interface language: en, nl, de, fr or es (default: en)\n"
-        "  --list         print the scene names and stop\n"
+        "  --list         print the scene names (with --help-images, the pictures') and stop\n"
         "  --texts        print the texts each scene's window shows\n"
         "Needs a display (run it under xvfb-run) and umockdev's preload library, which it loads\n"
         "by restarting itself when it was started without.\n";

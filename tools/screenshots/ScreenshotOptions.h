@@ -10,6 +10,8 @@ namespace velmora::tools {
 // names against its own list.
 struct ScreenshotOptions {
     std::string outputFolder = "screenshots";
+    // Set: take the help's pictures instead of the scenes, as {name}-{language}.png in this folder.
+    std::string helpImagesFolder;
     // Empty: every scene.
     std::vector<std::string> scenes;
     // A catalogue language code ("de"); English when not given, so that a run does not depend on
@@ -22,6 +24,11 @@ struct ScreenshotOptions {
 
     static constexpr int width = 1100;
     static constexpr int height = 700;
+    // The help shows its pictures at most about 700 px wide: a smaller window keeps the text
+    // readable there, and the files small enough to build into the program.
+    static constexpr int helpImageWidth = 1000;
+    static constexpr int helpImageHeight = 640;
+    static constexpr int helpImageOutputWidth = 900;
 
     // The options, or nothing and a message for the user in error.
     static std::optional<ScreenshotOptions> parse(const std::vector<std::string>& arguments, std::string& error);

@@ -19,6 +19,8 @@
 #include <cstdlib>
 #include <cstring>
 #include <iostream>
+#include <iterator>
+#include <map>
 #include <string_view>
 
 using namespace velmora;
@@ -45,9 +47,29 @@ bool runsUnderUmockdev()
     std::exit(1);
 }
 
-std::vector<Scene> allScenes()
+// The locale of the country each catalogue language is mostly read in.
+std::string localeFor(const std::string& language)
 {
-    return monitorScenes();
+    static const std::map<std::string, std::string> locales{
+        {"en", "en_US"}, {"nl", "nl_NL"}, {"de", "de_DE"}, {"fr", "fr_FR"}, {"es", "es_ES"}};
+    const auto found = locales.find(language);
+    return (found == locales.end() ? std::string("C") : found->second) + ".UTF-8";
+}
+
+std::vector<Scene> allScenes(const ScreenshotOptions& options)
+{
+    if (!options.helpImagesFolder.empty()) {
+        auto scenes = helpImageScenes();
+        for (auto& scene : scenes) {
+            scene.width = ScreenshotOptions::helpImageWidth;
+            scene.height = ScreenshotOptions::helpImageHeight;
+        }
+        return scenes;
+    }
+    std::vector<Scene> scenes;
+    for (auto group : {monitorScenes(), plotterScenes(), helpWindowScenes()})
+        std::move(group.begin(), group.end(), std::back_inserter(scenes));
+    return scenes;
 }
 
 } // namespace
@@ -66,7 +88,8 @@ int main(int argc, char* argv[])
         std::cout << ScreenshotOptions::usage(program);
         return 0;
     }
-    const auto scenes = allScenes();
+    const auto scenes = allScenes(options);
+    const bool helpImages = !options.helpImagesFolder.empty();
     if (options.listScenes) {
         for (const auto& scene : scenes)
             std::cout << scene.name << "\t" << scene.description << "\n";
@@ -88,8 +111,10 @@ int main(int argc, char* argv[])
         restartUnderUmockdev(argv);
 
     // The language reaches the catalogue the way it does in the real program: through the
-    // environment that QLocale reads.
+    // environment that QLocale reads. The locale goes with it, so that numbers look as a user of
+    // that language sees them (a decimal comma in German), whatever the machine is set to.
     ::setenv("LANGUAGE", options.language.c_str(), 1);
+    ::setenv("LC_ALL", localeFor(options.language).c_str(), 1);
     QApplication app(argc, argv);
     std::vector<std::string> languages;
     for (const QString& language : QLocale::system().uiLanguages())
@@ -122,17 +147,23 @@ int main(int argc, char* argv[])
         std::cerr << program << ": warning: no device notifications; the port list will not change\n";
     QtAlertSound alert;
 
-    const QDir folder(QString::fromStdString(options.outputFolder));
+    const std::string folderName = helpImages ? options.helpImagesFolder : options.outputFolder;
+    const QDir folder(QString::fromStdString(folderName));
     if (!folder.mkpath(QStringLiteral("."))) {
-        std::cerr << program << ": cannot create " << options.outputFolder << "\n";
+        std::cerr << program << ": cannot create " << folderName << "\n";
         return 1;
     }
 
     bool allPassed = true;
     {
         SceneRunner runner({*mainQueue, alert, registry, *board}, ScreenshotOptions::width, ScreenshotOptions::height);
+        if (helpImages)
+            runner.setOutputWidth(ScreenshotOptions::helpImageOutputWidth);
+        // The help looks its pictures up as {name}-{language}.png.
+        const QString suffix =
+            helpImages ? QStringLiteral("-%1.png").arg(QString::fromStdString(options.language)) : QStringLiteral(".png");
         for (const Scene* scene : chosen) {
-            const QString path = folder.filePath(QString::fromStdString(scene->name) + QStringLiteral(".png"));
+            const QString path = folder.filePath(QString::fromStdString(scene->name) + suffix);
             const bool passed = runner.run(*scene, path, options.printTexts);
             std::cout << (passed ? "wrote " : "wrote (with problems) ") << path.toStdString() << "\n";
             allPassed = allPassed && passed;
