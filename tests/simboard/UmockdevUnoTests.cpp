@@ -1,0 +1,137 @@
+// The simulated Uno in a umockdev testbed, seen through the core's port scanner and serial
+// port. Runs under umockdev's preload library (CTest sets LD_PRELOAD).
+#include "core/exec/ManualMainQueue.h"
+#include "core/serial/ModemLines.h"
+#include "core/serial/PortScanner.h"
+#include "tests/simboard/PortReader.h"
+#include "tools/simboard/SimulatedBoard.h"
+
+#include <gtest/gtest.h>
+
+#include <poll.h>
+#include <sys/ioctl.h>
+
+#include <cstdlib>
+#include <future>
+
+using namespace std::chrono_literals;
+using namespace velmora;
+using namespace velmora::simboard;
+using velmora::testing::PortReader;
+
+namespace {
+
+const SerialPortInfo arduinoUno{"/dev/ttyACM0", "Arduino Uno", 0x2341, 0x0043};
+
+class UmockdevUno : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        const char* preload = std::getenv("LD_PRELOAD");
+        ASSERT_TRUE(preload && std::string_view(preload).find("libumockdev-preload") != std::string_view::npos)
+            << "run these tests with umockdev's preload library (CTest does), not against the real machine";
+        SimulatedBoard::Options options;
+        options.device = DeviceKind::umockdevUno;
+        options.linesPerSecond = 50;
+        board = std::make_unique<SimulatedBoard>(options);
+    }
+
+    bool deliverMonitorEvents()
+    {
+        pollfd descriptor{scanner->monitorDescriptor(), POLLIN, 0};
+        if (::poll(&descriptor, 1, 2000) != 1)
+            return false;
+        scanner->handleMonitorEvents();
+        return true;
+    }
+
+    std::unique_ptr<SimulatedBoard> board;
+    ManualMainQueue queue;
+    std::shared_ptr<PortScanner> scanner;
+};
+
+} // namespace
+
+TEST_F(UmockdevUno, TheScannerFindsTheUnoAndASerialPortDrivesItsModemLines)
+{
+    EXPECT_EQ(board->devicePath(), "/dev/ttyACM0");
+    EXPECT_TRUE(board->observesModemLines());
+    EXPECT_EQ(PortScanner::create(queue)->scan(), std::vector<SerialPortInfo>{arduinoUno});
+
+    PortReader reader(board->devicePath());
+    ASSERT_EQ(reader.open(), std::nullopt);
+    ASSERT_TRUE(reader.waitForText("\ntemp:", 5s));
+    const std::size_t before = board->modemLineLog().size();
+
+    std::promise<Expected<ModemLines, SerialPortError>> done;
+    reader.port().runLineSteps(steps(ResetSequence::arduino),
+        [&](Expected<ModemLines, SerialPortError> result) { done.set_value(std::move(result)); });
+    const auto result = done.get_future().get();
+    ASSERT_TRUE(result.ok());
+    EXPECT_EQ(result.value(), (ModemLines{true, true}));
+
+    const auto log = board->modemLineLog();
+    ASSERT_EQ(log.size(), before + 2);
+    const auto& low = log[before];
+    const auto& high = log[before + 1];
+    EXPECT_EQ(low.kind, ModemLineRequest::Kind::drop);
+    EXPECT_EQ(low.bits, TIOCM_DTR);
+    EXPECT_FALSE(low.dtr);
+    EXPECT_TRUE(low.rts);
+    EXPECT_EQ(high.kind, ModemLineRequest::Kind::raise);
+    EXPECT_TRUE(high.dtr);
+    EXPECT_GE(high.time - low.time, 100ms);
+    EXPECT_EQ(board->modemLines(), TIOCM_DTR | TIOCM_RTS);
+    EXPECT_EQ(board->resets(), 1u);
+
+    // Single toggles, read back through the driver.
+    std::optional<ModemLines> lines;
+    std::promise<Expected<ModemLines, SerialPortError>> toggled;
+    reader.port().runLineSteps({rtsStep(false)},
+        [&](Expected<ModemLines, SerialPortError> toggleResult) { toggled.set_value(std::move(toggleResult)); });
+    const auto afterToggle = toggled.get_future().get();
+    ASSERT_TRUE(afterToggle.ok());
+    EXPECT_EQ(afterToggle.value(), (ModemLines{true, false}));
+    reader.port().queue().sync([&] { lines = reader.port().readModemLinesIfAvailable(); });
+    EXPECT_EQ(lines, (ModemLines{true, false}));
+    EXPECT_EQ(board->modemLines(), TIOCM_DTR);
+    EXPECT_FALSE(board->modemLineLog().back().rts);
+}
+
+TEST_F(UmockdevUno, UnpluggingLosesThePortAndAReplugBringsItBackUnderTheSamePath)
+{
+    std::vector<std::vector<SerialPortInfo>> reports;
+    scanner = PortScanner::create(queue);
+    scanner->onChange = [&](const std::vector<SerialPortInfo>& list) { reports.push_back(list); };
+    scanner->start();
+    ASSERT_EQ(reports.size(), 1u);
+    EXPECT_EQ(reports[0], std::vector<SerialPortInfo>{arduinoUno});
+
+    {
+        PortReader reader(board->devicePath());
+        ASSERT_EQ(reader.open(), std::nullopt);
+        ASSERT_TRUE(reader.waitForText("\ntemp:", 5s));
+        board->unplug();
+        EXPECT_TRUE(reader.waitForErrorClose(5s)) << "the open port must notice the board is gone";
+    }
+    ASSERT_TRUE(deliverMonitorEvents());
+    ASSERT_EQ(reports.size(), 2u);
+    EXPECT_TRUE(reports[1].empty());
+    EXPECT_TRUE(scanner->scan().empty());
+    PortReader absent(std::string(arduinoUno.path));
+    EXPECT_NE(absent.open(), std::nullopt);
+
+    board->plugIn();
+    ASSERT_TRUE(deliverMonitorEvents());
+    ASSERT_EQ(reports.size(), 3u);
+    EXPECT_EQ(reports[2], std::vector<SerialPortInfo>{arduinoUno});
+    PortReader again(board->devicePath());
+    ASSERT_EQ(again.open(), std::nullopt);
+    EXPECT_TRUE(again.waitForText("\ntemp:", 5s));
+
+    // And once more: nothing of the first round is left in the way.
+    again.close();
+    board->unplug();
+    board->plugIn();
+    EXPECT_EQ(scanner->scan(), std::vector<SerialPortInfo>{arduinoUno});
+}
