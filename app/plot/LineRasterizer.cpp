@@ -38,7 +38,6 @@ void LineRasterizer::coverSegment(QPointF a, QPointF b, double reach)
     const double dy = b.y() - a.y();
     const double lengthSquared = dx * dx + dy * dy;
     const double inverseLength = lengthSquared > 0 ? 1 / lengthSquared : 0;
-    const double reachSquared = reach * reach;
     const int firstRow = std::max(0, static_cast<int>(std::floor(std::min(a.y(), b.y()) - reach)));
     const int lastRow = std::min(height_ - 1, static_cast<int>(std::ceil(std::max(a.y(), b.y()) + reach)));
     for (int row = firstRow; row <= lastRow; ++row) {
@@ -68,23 +67,31 @@ void LineRasterizer::coverSegment(QPointF a, QPointF b, double reach)
         const auto fdy = static_cast<float>(dy);
         const auto fInverse = static_cast<float>(inverseLength);
         const auto fReach = static_cast<float>(reach);
-        const auto fReachSquared = static_cast<float>(reachSquared);
         const auto py = static_cast<float>(cy - a.y());
         const auto ax = static_cast<float>(a.x());
-        for (int column = firstColumn; column <= lastColumn; ++column) {
-            const float px = static_cast<float>(column) + 0.5f - ax;
-            const float t = std::clamp((px * fdx + py * fdy) * fInverse, 0.0f, 1.0f);
+        // Two passes: the coverage of the whole run of pixels first (a plain loop the compiler
+        // turns into vector instructions), then the merge into the line's coverage.
+        const int count = lastColumn - firstColumn + 1;
+        if (count <= 0)
+            continue;
+        if (static_cast<int>(runCoverage_.size()) < count)
+            runCoverage_.resize(static_cast<std::size_t>(count));
+        float* run = runCoverage_.data();
+        const float startX = static_cast<float>(firstColumn) + 0.5f - ax;
+        for (int i = 0; i < count; ++i) {
+            const float px = startX + static_cast<float>(i);
+            const float t = std::min(1.0f, std::max(0.0f, (px * fdx + py * fdy) * fInverse));
             const float ex = px - t * fdx;
             const float ey = py - t * fdy;
-            const float distanceSquared = ex * ex + ey * ey;
-            if (distanceSquared >= fReachSquared)
-                continue;
-            const float cover = std::min(1.0f, fReach - std::sqrt(distanceSquared));
-            const auto value = static_cast<std::uint8_t>(cover * 255.0f + 0.5f);
-            std::uint8_t& cell = line[column];
+            const float distance = std::sqrt(ex * ex + ey * ey);
+            run[i] = std::min(1.0f, std::max(0.0f, fReach - distance)) * 255.0f + 0.5f;
+        }
+        for (int i = 0; i < count; ++i) {
+            const auto value = static_cast<std::uint8_t>(run[i]);
+            std::uint8_t& cell = line[firstColumn + i];
             if (value > cell) {
                 if (cell == 0)
-                    touched_.push_back(static_cast<std::uint32_t>(rowStart) + static_cast<std::uint32_t>(column));
+                    touched_.push_back(static_cast<std::uint32_t>(rowStart) + static_cast<std::uint32_t>(firstColumn + i));
                 cell = value;
             }
         }

@@ -40,6 +40,8 @@ private:
     // Coverage of the line being drawn, 0–255 per pixel, and the pixels it touched.
     std::vector<std::uint8_t> coverage_;
     std::vector<std::uint32_t> touched_;
+    // Coverage of one run of pixels along a row, before it is merged.
+    std::vector<float> runCoverage_;
 };
 
 } // namespace velmora

@@ -96,7 +96,8 @@ void drawSeriesLines(QPainter& painter, QImage& scratch, LineRasterizer& rasteri
 
 PlotChart::PlotChart(QWidget* parent) : QWidget(parent)
 {
-    setAttribute(Qt::WA_OpaquePaintEvent, false);
+    // It paints every pixel of its rectangle, so Qt need not paint what lies beneath it.
+    setAttribute(Qt::WA_OpaquePaintEvent);
     setMinimumSize(120, 60);
     QFont small = QFontDatabase::systemFont(QFontDatabase::SmallestReadableFont);
     small.setPointSizeF(std::max(small.pointSizeF(), 8.0));
@@ -186,8 +187,10 @@ QRectF PlotChart::plotRect() const
 void PlotChart::paintEvent(QPaintEvent*)
 {
     const QRectF area = plotRect();
-    if (area.width() < 4 || area.height() < 4)
+    if (area.width() < 4 || area.height() < 4) {
+        QPainter(this).fillRect(rect(), palette().color(QPalette::Window));
         return;
+    }
     // The whole chart is drawn into an opaque image of our own and copied out in one go: the
     // lines are rasterised straight into its pixels, and an opaque copy is the cheapest blit.
     const qreal ratio = devicePixelRatioF();
