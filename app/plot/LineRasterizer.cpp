@@ -38,6 +38,42 @@ void LineRasterizer::coverSegment(QPointF a, QPointF b, double reach)
     const double dy = b.y() - a.y();
     const double lengthSquared = dx * dx + dy * dy;
     const double inverseLength = lengthSquared > 0 ? 1 / lengthSquared : 0;
+    // Most plot segments are a pixel or two long: their bounding box is barely larger than what
+    // they cover, so a plain loop over it beats working out each row's reach.
+    if (std::abs(dx) <= 4 && std::abs(dy) <= 4) {
+        const int top = std::max(0, static_cast<int>(std::floor(std::min(a.y(), b.y()) - reach)));
+        const int bottom = std::min(height_ - 1, static_cast<int>(std::ceil(std::max(a.y(), b.y()) + reach)));
+        const int left = std::max(0, static_cast<int>(std::floor(std::min(a.x(), b.x()) - reach)));
+        const int right = std::min(width_ - 1, static_cast<int>(std::ceil(std::max(a.x(), b.x()) + reach)));
+        const auto fdx = static_cast<float>(dx);
+        const auto fdy = static_cast<float>(dy);
+        const auto fInverse = static_cast<float>(inverseLength);
+        const auto fReach = static_cast<float>(reach);
+        const auto ax = static_cast<float>(a.x());
+        const auto ay = static_cast<float>(a.y());
+        for (int row = top; row <= bottom; ++row) {
+            const std::size_t rowStart = static_cast<std::size_t>(row) * static_cast<std::size_t>(width_);
+            std::uint8_t* line = coverage_.data() + rowStart;
+            const float py = static_cast<float>(row) + 0.5f - ay;
+            for (int column = left; column <= right; ++column) {
+                const float px = static_cast<float>(column) + 0.5f - ax;
+                const float t = std::min(1.0f, std::max(0.0f, (px * fdx + py * fdy) * fInverse));
+                const float ex = px - t * fdx;
+                const float ey = py - t * fdy;
+                const float cover = fReach - std::sqrt(ex * ex + ey * ey);
+                if (cover <= 0)
+                    continue;
+                const auto value = static_cast<std::uint8_t>(std::min(1.0f, cover) * 255.0f + 0.5f);
+                std::uint8_t& cell = line[column];
+                if (value > cell) {
+                    if (cell == 0)
+                        touched_.push_back(static_cast<std::uint32_t>(rowStart) + static_cast<std::uint32_t>(column));
+                    cell = value;
+                }
+            }
+        }
+        return;
+    }
     const int firstRow = std::max(0, static_cast<int>(std::floor(std::min(a.y(), b.y()) - reach)));
     const int lastRow = std::min(height_ - 1, static_cast<int>(std::ceil(std::max(a.y(), b.y()) + reach)));
     for (int row = firstRow; row <= lastRow; ++row) {
