@@ -94,7 +94,13 @@ void HelpView::fillList()
     const QSignalBlocker quiet(list_);
     list_->clear();
     for (const HelpTopic& topic : found) {
-        auto* item = new QListWidgetItem(symbolIcon(topic.symbol), qt(topic.title), list_);
+        // On the selection's colour the symbol takes the selected text's colour, or it would be
+        // grey on blue.
+        QIcon icon = symbolIcon(topic.symbol);
+        const QIcon onSelection = tintedSymbolIcon(topic.symbol, list_->palette().color(QPalette::HighlightedText));
+        for (const qreal ratio : {1.0, 2.0})
+            icon.addPixmap(onSelection.pixmap(list_->iconSize(), ratio), QIcon::Selected);
+        auto* item = new QListWidgetItem(icon, qt(topic.title), list_);
         item->setData(idRole, qt(topic.id));
         if (state_.selection == topic.id)
             list_->setCurrentItem(item);
