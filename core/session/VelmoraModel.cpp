@@ -5,6 +5,9 @@
 #include "core/text/Utf8.h"
 #include "localization/L10n.h"
 
+#include <limits>
+#include <utility>
+
 namespace velmora {
 namespace {
 
@@ -319,7 +322,9 @@ void VelmoraModel::drainCoalescer()
         return;
     auto drained = coalescer_->drain();
     if (!drained.chunks.empty() || drained.droppedBytes >= 1)
-        handleBatch(std::move(drained.chunks), drained.droppedBytes);
+        backlog_.push_back({std::move(drained.chunks), drained.droppedBytes});
+    // Everything received is shown now, before what follows (a status line, a closed port).
+    processBacklog(std::numeric_limits<std::size_t>::max());
 }
 
 std::shared_ptr<ReceiveCoalescer> VelmoraModel::coalescer()
@@ -460,6 +465,42 @@ std::optional<std::u16string_view> VelmoraModel::linePrefix() const
 }
 
 void VelmoraModel::handleBatch(std::vector<ReceivedChunk> chunks, std::int64_t skippedBytes)
+{
+    backlog_.push_back({std::move(chunks), skippedBytes});
+    processBacklog(bytesPerTurn);
+}
+
+void VelmoraModel::processBacklog(std::size_t budget)
+{
+    std::size_t done = 0;
+    while (!backlog_.empty() && done < budget) {
+        PendingBatch& front = backlog_.front();
+        // Whole chunks (a read each) up to the budget, and at least one.
+        std::size_t taken = 0;
+        while (taken < front.chunks.size() && (taken == 0 || done + front.chunks[taken].data.size() <= budget)) {
+            done += front.chunks[taken].data.size();
+            ++taken;
+        }
+        std::vector<ReceivedChunk> slice(std::make_move_iterator(front.chunks.begin()),
+            std::make_move_iterator(front.chunks.begin() + static_cast<std::ptrdiff_t>(taken)));
+        front.chunks.erase(front.chunks.begin(), front.chunks.begin() + static_cast<std::ptrdiff_t>(taken));
+        const std::int64_t skipped = std::exchange(front.skippedBytes, 0);
+        if (front.chunks.empty())
+            backlog_.pop_front();
+        processBatch(std::move(slice), skipped);
+    }
+    if (!backlog_.empty() && !backlogScheduled_) {
+        backlogScheduled_ = true;
+        services_.mainQueue.post([weakSelf = weak_from_this()] {
+            if (auto self = weakSelf.lock()) {
+                self->backlogScheduled_ = false;
+                self->processBacklog(bytesPerTurn);
+            }
+        });
+    }
+}
+
+void VelmoraModel::processBatch(std::vector<ReceivedChunk> chunks, std::int64_t skippedBytes)
 {
     if (skippedBytes >= 1)
         postNotice(L10n::Status::droppedBytes(skippedBytes));

@@ -21,6 +21,7 @@
 #include "core/session/PortRegistry.h"
 #include "core/support/Published.h"
 
+#include <deque>
 #include <filesystem>
 #include <functional>
 #include <memory>
@@ -158,6 +159,8 @@ private:
     void portClosed(const std::shared_ptr<SerialPort>& closedPort, std::optional<SerialPortError> error);
     void portsChanged(const std::vector<SerialPortInfo>& list);
     void handleBatch(std::vector<ReceivedChunk> chunks, std::int64_t skippedBytes);
+    void processBatch(std::vector<ReceivedChunk> chunks, std::int64_t skippedBytes);
+    void processBacklog(std::size_t budget);
     void sendCompleted(std::optional<SerialPortError> error, std::int64_t byteCount);
     void scheduleNoDataHint();
     void scheduleReconnect(int attemptsLeft);
@@ -212,6 +215,15 @@ private:
     TerminalTextProcessor processor_;
     ByteFormatter byteFormatter_;
     std::shared_ptr<ReceiveCoalescer> coalescer_;
+    // Received batches not shown yet: a big one is shown over several turns of the main queue,
+    // bytesPerTurn at a time, so that the window keeps answering; the ones after it wait their turn.
+    struct PendingBatch {
+        std::vector<ReceivedChunk> chunks;
+        std::int64_t skippedBytes = 0;
+    };
+    static constexpr std::size_t bytesPerTurn = 512 * 1024;
+    std::deque<PendingBatch> backlog_;
+    bool backlogScheduled_ = false;
     SendComposer composer_;
     TaskHandle reconnectAttempt_;
 };

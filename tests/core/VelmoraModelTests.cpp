@@ -154,6 +154,37 @@ TEST_F(Session, ConnectingAndDisconnectingPrintStatusLinesAndReadTheModemLines)
         << "disconnecting while disconnected prints nothing";
 }
 
+TEST_F(Session, ABigBatchIsShownInOrderAFewHundredKilobytesAtATime)
+{
+    PseudoTerminal board;
+    auto model = makeModel();
+    model->setEchoSent(false);
+    connectTo(*model, board.devicePath());
+    auto& store = dynamic_cast<InMemoryTextStore&>(model->output().storage());
+    std::size_t largestStep = 0;
+    std::size_t before = store.length();
+    store.onChange = [&](const InMemoryTextStore::Change&) {
+        largestStep = std::max(largestStep, store.length() - std::min(before, store.length()));
+        before = store.length();
+    };
+
+    // A megabyte and a half of numbered lines (less than the output keeps), written while the
+    // clock stands still, so that they reach the session in a few big deliveries.
+    std::string lines;
+    for (int i = 0; lines.size() < 1'500'000; ++i)
+        lines += "line " + std::to_string(i) + " temp:21.5,hum:40\n";
+    board.writeToPort(lines);
+    ASSERT_TRUE(pump([&] { return model->rxBytes().value() == static_cast<std::int64_t>(lines.size()); }, 20s));
+    ASSERT_TRUE(queue.runUntil([&] { return !store.text().empty() && shown(*model).ends_with(lines.substr(lines.size() - 40)); }, 5s));
+    store.onChange = nullptr;
+
+    // Every line, in order, once (compared as a whole: a diff of megabytes would take minutes).
+    EXPECT_TRUE(shown(*model).substr(shown(*model).find('\n') + 1) == lines);
+    // One read is at most 64 KiB; a turn shows at most half a megabyte of them.
+    EXPECT_LE(largestStep, 512u * 1024u + 65536u);
+    EXPECT_GT(largestStep, 0u);
+}
+
 TEST_F(Session, ReceivedLinesCarryTheEchoMarkerAndSentTextReachesTheBoardWithItsEcho)
 {
     PseudoTerminal board;
