@@ -22,6 +22,8 @@ packages=(
     locales-all
     # a virtual display for the application's tests, and a look at its windows
     xvfb xauth x11-utils
+    # typing into and photographing the demo window (tools/demo-screenshot.sh)
+    xdotool imagemagick
     # a font with every symbol the windows draw (↵, ●, ⌘), so screenshots show no empty boxes
     fonts-dejavu-core
     # control pictures (␇ ␀ ␡) for control characters in the output, which DejaVu lacks
