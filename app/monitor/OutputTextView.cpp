@@ -152,7 +152,9 @@ void OutputTextView::sync()
 void OutputTextView::scrollToEnd()
 {
     followEnd_ = true;
-    scheduleSync();
+    // The output asks for this after every edit while autoscroll is on: it must not bypass the
+    // limit on how often a stream of edits is drawn.
+    scheduleSyncAfterEdit();
 }
 
 bool OutputTextView::isScrolledToEnd() const
