@@ -1,6 +1,7 @@
 #include "app/shell/MonitorCommands.h"
 
 #include "app/monitor/ContentView.h"
+#include "app/monitor/DisplayModeBadge.h"
 #include "app/monitor/OutputTextView.h"
 #include "app/shell/MonitorWindow.h"
 #include "localization/L10n.h"
@@ -18,19 +19,6 @@ namespace velmora {
 namespace {
 
 QString qt(const std::string& text) { return QString::fromStdString(text); }
-
-std::string displayModeName(DisplayMode mode)
-{
-    switch (mode) {
-    case DisplayMode::text: return L10n::Display::text();
-    case DisplayMode::hex: return L10n::Display::hex();
-    case DisplayMode::hexDump: return L10n::Display::hexDump();
-    case DisplayMode::decimal: return L10n::Display::decimal();
-    case DisplayMode::binary: return L10n::Display::binary();
-    case DisplayMode::asciiEscaped: return L10n::Display::asciiEscaped();
-    }
-    return {};
-}
 
 } // namespace
 
@@ -152,7 +140,7 @@ MonitorCommands::MonitorCommands(QMainWindow& window, MonitorWindow* monitor, Ap
     auto* modes = new QActionGroup(display);
     int number = 1;
     for (const auto mode : allDisplayModes) {
-        auto* action = sessionAction(display->addAction(qt(displayModeName(mode))));
+        auto* action = sessionAction(display->addAction(displayModeName(mode)));
         action->setCheckable(true);
         action->setActionGroup(modes);
         action->setShortcut(QKeySequence(QStringLiteral("Ctrl+%1").arg(number++)));

@@ -5,6 +5,7 @@
 #include "core/session/PortRegistry.h"
 #include "localization/L10n.h"
 #include "tools/screenshots/FakeUno.h"
+#include "tools/simboard/UmockdevPreload.h"
 #include "tools/screenshots/SceneRunner.h"
 #include "tools/screenshots/ScreenshotOptions.h"
 
@@ -27,25 +28,6 @@ using namespace velmora;
 using namespace velmora::tools;
 
 namespace {
-
-bool runsUnderUmockdev()
-{
-    const char* preload = std::getenv("LD_PRELOAD");
-    return preload && std::string_view(preload).find("libumockdev-preload") != std::string_view::npos;
-}
-
-// The preload library must be there before the process starts; the dynamic linker reads
-// LD_PRELOAD only then.
-[[noreturn]] void restartUnderUmockdev(char* argv[])
-{
-    std::string preload = UMOCKDEV_PRELOAD;
-    if (const char* existing = std::getenv("LD_PRELOAD"); existing && *existing)
-        preload += std::string(":") + existing;
-    ::setenv("LD_PRELOAD", preload.c_str(), 1);
-    ::execv("/proc/self/exe", argv);
-    std::cerr << "velmora-screenshots: cannot restart under umockdev: " << std::strerror(errno) << "\n";
-    std::exit(1);
-}
 
 // The locale of the country each catalogue language is mostly read in.
 std::string localeFor(const std::string& language)
@@ -107,8 +89,8 @@ int main(int argc, char* argv[])
             return 2;
         }
     }
-    if (!runsUnderUmockdev())
-        restartUnderUmockdev(argv);
+    if (!simboard::runsUnderUmockdev())
+        simboard::restartUnderUmockdev(argv, "velmora-screenshots");
 
     // The language reaches the catalogue the way it does in the real program: through the
     // environment that QLocale reads. The locale goes with it, so that numbers look as a user of

@@ -2,6 +2,7 @@
 // an optional program run against it.
 #include "tools/simboard/PortCheck.h"
 #include "tools/simboard/SimboardOptions.h"
+#include "tools/simboard/UmockdevPreload.h"
 #include "tools/simboard/SimulatedBoard.h"
 
 #include <poll.h>
@@ -106,26 +107,6 @@ void reportModemLines(const SimulatedBoard& board, Clock::time_point start, std:
     }
 }
 
-bool runsUnderUmockdev()
-{
-    const char* preload = std::getenv("LD_PRELOAD");
-    return preload && std::string_view(preload).find("libumockdev-preload") != std::string_view::npos;
-}
-
-// The testbed's own calls (uevents) name sysfs paths that only the preload library redirects;
-// and the dynamic linker reads LD_PRELOAD only when a program starts. The program run against
-// the board inherits it.
-[[noreturn]] void restartUnderUmockdev(char* argv[])
-{
-    std::string preload = UMOCKDEV_PRELOAD;
-    if (const char* existing = std::getenv("LD_PRELOAD"); existing && *existing)
-        preload += std::string(":") + existing;
-    ::setenv("LD_PRELOAD", preload.c_str(), 1);
-    ::execv("/proc/self/exe", argv);
-    std::cerr << "velmora-simboard: cannot restart under umockdev: " << std::strerror(errno) << "\n";
-    std::exit(1);
-}
-
 std::optional<pid_t> startProgram(const std::vector<std::string>& command)
 {
     std::vector<char*> arguments;
@@ -170,7 +151,7 @@ int main(int argc, char* argv[])
         return checkPort(options.checkPort, std::cout);
 
     if (options.board.device == DeviceKind::umockdevUno && !runsUnderUmockdev())
-        restartUnderUmockdev(argv);
+        restartUnderUmockdev(argv, "velmora-simboard");
 
     const auto start = Clock::now();
     std::unique_ptr<SimulatedBoard> board;
