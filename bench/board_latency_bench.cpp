@@ -14,6 +14,7 @@
 // Not a Google Benchmark program: it needs Qt's event loop on the main thread throughout.
 //
 // Options: --seconds N (each phase, default 8).
+#include "bench/WindowBenchSupport.h"
 #include "app/monitor/ContentView.h"
 #include "app/platform/QtMainQueue.h"
 #include "app/shell/MonitorWindow.h"
@@ -49,41 +50,17 @@
 namespace {
 
 using namespace std::chrono_literals;
-using Clock = std::chrono::steady_clock;
+using velmora::bench::Clock;
+using velmora::bench::cpuSeconds;
+using velmora::bench::seconds;
+using velmora::bench::spin;
+using velmora::bench::spinUntil;
 using velmora::ConnectionState;
 using velmora::InMemoryTextStore;
 using velmora::VelmoraModel;
 using velmora::simboard::Behaviour;
 using velmora::simboard::SimulatedBoard;
 using velmora::simboard::SketchOutput;
-
-double seconds(Clock::duration d) { return std::chrono::duration<double>(d).count(); }
-
-double cpuSeconds(int who)
-{
-    rusage usage{};
-    ::getrusage(who, &usage);
-    const auto toSeconds = [](const timeval& t) { return static_cast<double>(t.tv_sec) + static_cast<double>(t.tv_usec) / 1e6; };
-    return toSeconds(usage.ru_utime) + toSeconds(usage.ru_stime);
-}
-
-void spin(Clock::duration duration)
-{
-    QEventLoop loop;
-    QTimer::singleShot(std::chrono::duration_cast<std::chrono::milliseconds>(duration), &loop, &QEventLoop::quit);
-    loop.exec();
-}
-
-bool spinUntil(const std::function<bool()>& condition, Clock::duration timeout)
-{
-    const auto deadline = Clock::now() + timeout;
-    while (!condition()) {
-        if (Clock::now() >= deadline)
-            return false;
-        spin(5ms);
-    }
-    return true;
-}
 
 // Watches the output store: every flood line that lands in it is timed against its stamp, and
 // the "bytes skipped" notices are counted. Chained after the view's own hook.

@@ -19,6 +19,7 @@
 //          --plain-host (the tab's view in a bare widget instead of the monitor window's tabs),
 //          --writer-nice N (the writer thread's nice value; 19 leaves the cores to the window),
 //          --baud-interval MS (how often the 115200 baud board writes, default 1 ms).
+#include "bench/WindowBenchSupport.h"
 #include "app/monitor/ContentView.h"
 #include "app/monitor/OutputTextView.h"
 #include "app/platform/QtAlertSound.h"
@@ -62,7 +63,11 @@
 namespace {
 
 using namespace std::chrono_literals;
-using Clock = std::chrono::steady_clock;
+using velmora::bench::Clock;
+using velmora::bench::cpuSeconds;
+using velmora::bench::seconds;
+using velmora::bench::spin;
+using velmora::bench::spinUntil;
 using velmora::ConnectionState;
 using velmora::InMemoryTextStore;
 using velmora::VelmoraModel;
@@ -70,7 +75,6 @@ using velmora::VelmoraModel;
 constexpr double megabyte = 1e6;
 constexpr std::int64_t rate115200 = 11'520;
 
-double seconds(Clock::duration d) { return std::chrono::duration<double>(d).count(); }
 double milliseconds(Clock::duration d) { return std::chrono::duration<double, std::milli>(d).count(); }
 
 struct SwitchCounts {
@@ -83,14 +87,6 @@ SwitchCounts threadSwitches()
     rusage usage{};
     ::getrusage(RUSAGE_THREAD, &usage);
     return {usage.ru_nvcsw, usage.ru_nivcsw};
-}
-
-double cpuSeconds(int who)
-{
-    rusage usage{};
-    ::getrusage(who, &usage);
-    const auto toSeconds = [](const timeval& t) { return static_cast<double>(t.tv_sec) + static_cast<double>(t.tv_usec) / 1e6; };
-    return toSeconds(usage.ru_utime) + toSeconds(usage.ru_stime);
 }
 
 double residentMegabytes()
@@ -396,28 +392,6 @@ protected:
 private:
     std::map<std::string, int> counts_;
 };
-
-void spin(Clock::duration duration)
-{
-    QEventLoop loop;
-    QTimer::singleShot(std::chrono::duration_cast<std::chrono::milliseconds>(duration), &loop, &QEventLoop::quit);
-    loop.exec();
-}
-
-// Runs the event loop until condition holds or timeout passes; true when it held.
-bool spinUntil(const std::function<bool()>& condition, Clock::duration timeout)
-{
-    const auto deadline = Clock::now() + timeout;
-    while (!condition()) {
-        if (Clock::now() >= deadline)
-            return false;
-        QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
-        QEventLoop loop;
-        QTimer::singleShot(2, &loop, &QEventLoop::quit);
-        loop.exec();
-    }
-    return true;
-}
 
 struct Bench {
     velmora::QtMainQueue& mainQueue;
