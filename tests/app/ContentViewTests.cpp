@@ -9,7 +9,9 @@
 #include "core/exec/ManualMainQueue.h"
 #include "core/platform/InMemorySettingsStore.h"
 #include "localization/L10n.h"
+#include "tests/app/WidgetTestHelpers.h"
 #include "tests/helpers/CountingAlert.h"
+#include "tests/helpers/DeliveryPump.h"
 #include "tests/helpers/PseudoTerminal.h"
 
 #include <QApplication>
@@ -24,22 +26,11 @@
 #include <chrono>
 
 using namespace velmora;
+using velmora::testing::entries;
+using velmora::testing::usbBoard;
 using namespace std::chrono_literals;
 
 namespace {
-
-SerialPortInfo usbBoard(std::string path)
-{
-    return {std::move(path), std::string("Uno"), 0x2341, 0x0043};
-}
-
-QStringList entries(QComboBox* picker)
-{
-    QStringList texts;
-    for (int i = 0; i < picker->count(); ++i)
-        texts << picker->itemText(i);
-    return texts;
-}
 
 // Puts text into the field the way a paste does: one edit with all of it.
 void paste(QLineEdit* field, const QString& text)
@@ -61,17 +52,7 @@ private:
         return VelmoraModel::create({queue, settings, alert, registry, nullptr, nullptr});
     }
 
-    // Runs the session's tasks, moving the clock on so that received bytes get delivered.
-    bool pump(const std::function<bool()>& condition)
-    {
-        const auto deadline = std::chrono::steady_clock::now() + 5s;
-        while (std::chrono::steady_clock::now() < deadline) {
-            if (queue.runUntil(condition, 10ms))
-                return true;
-            queue.advance(ReceiveCoalescer::deliveryDelay);
-        }
-        return condition();
-    }
+    bool pump(const std::function<bool()>& condition) { return velmora::testing::pumpDeliveries(queue, condition); }
 
     L10n::ScopedLanguage english{Language::en};
     ManualMainQueue queue;

@@ -9,6 +9,7 @@
 #include "core/platform/InMemorySettingsStore.h"
 #include "core/text/Utf8.h"
 #include "localization/L10n.h"
+#include "tests/app/WidgetTestHelpers.h"
 #include "tests/helpers/AdapterModemLines.h"
 #include "tests/helpers/CountingAlert.h"
 #include "tests/helpers/PseudoTerminal.h"
@@ -25,6 +26,7 @@
 #include <QtTest>
 
 using namespace velmora;
+using velmora::testing::entries;
 using namespace std::chrono_literals;
 
 namespace {
@@ -46,14 +48,6 @@ QAction* actionNamed(const QList<QAction*>& actions, const QString& text)
             return action;
     }
     return nullptr;
-}
-
-QStringList entries(QComboBox* picker)
-{
-    QStringList texts;
-    for (int i = 0; i < picker->count(); ++i)
-        texts << picker->itemText(i);
-    return texts;
 }
 
 // A click as the window system delivers it while a popup is open: the press goes to the popup,

@@ -6,7 +6,9 @@
 #include "core/exec/ManualMainQueue.h"
 #include "core/platform/InMemorySettingsStore.h"
 #include "localization/L10n.h"
+#include "tests/app/WidgetTestHelpers.h"
 #include "tests/helpers/CountingAlert.h"
+#include "tests/helpers/DeliveryPump.h"
 #include "tests/helpers/PseudoTerminal.h"
 
 #include <QImageReader>
@@ -20,14 +22,10 @@
 #include <chrono>
 
 using namespace velmora;
+using velmora::testing::usbBoard;
 using namespace std::chrono_literals;
 
 namespace {
-
-SerialPortInfo usbBoard(std::string path)
-{
-    return {std::move(path), std::string("Uno"), 0x2341, 0x0043};
-}
 
 SerialPortInfo builtInPort(std::string path)
 {
@@ -113,17 +111,7 @@ private:
         return VelmoraModel::create({queue, settings, alert, registry, nullptr, nullptr});
     }
 
-    // Runs the main queue and moves the virtual clock in delivery steps until condition holds.
-    bool pump(const std::function<bool()>& condition)
-    {
-        const auto deadline = std::chrono::steady_clock::now() + 5s;
-        while (std::chrono::steady_clock::now() < deadline) {
-            if (queue.runUntil(condition, 10ms))
-                return true;
-            queue.advance(ReceiveCoalescer::deliveryDelay);
-        }
-        return condition();
-    }
+    bool pump(const std::function<bool()>& condition) { return velmora::testing::pumpDeliveries(queue, condition); }
 
     void connectTo(VelmoraModel& model, const std::string& path)
     {

@@ -9,6 +9,7 @@
 #include "core/text/Utf8.h"
 #include "localization/L10n.h"
 #include "tests/helpers/CountingAlert.h"
+#include "tests/helpers/DeliveryPump.h"
 #include "tests/helpers/PseudoTerminal.h"
 
 #include <QClipboard>
@@ -41,17 +42,7 @@ private:
 
     static std::string shown(VelmoraModel& model) { return utf16ToUtf8(model.output().storage().text()); }
 
-    // Runs the main queue and moves the virtual clock in delivery steps until condition holds.
-    bool pump(const std::function<bool()>& condition)
-    {
-        const auto deadline = std::chrono::steady_clock::now() + 5s;
-        while (std::chrono::steady_clock::now() < deadline) {
-            if (queue.runUntil(condition, 10ms))
-                return true;
-            queue.advance(ReceiveCoalescer::deliveryDelay);
-        }
-        return condition();
-    }
+    bool pump(const std::function<bool()>& condition) { return velmora::testing::pumpDeliveries(queue, condition); }
 
     static void connectTo(VelmoraModel& model, const std::string& path)
     {

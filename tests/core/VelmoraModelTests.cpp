@@ -5,8 +5,9 @@
 #include "core/text/Utf8.h"
 #include "localization/L10n.h"
 #include "tests/helpers/AdapterModemLines.h"
-#include "tests/helpers/CountingAlert.h"
 #include "tests/helpers/ChildProcess.h"
+#include "tests/helpers/CountingAlert.h"
+#include "tests/helpers/DeliveryPump.h"
 #include "tests/helpers/FakeBoard.h"
 #include "tests/helpers/PseudoTerminal.h"
 
@@ -82,16 +83,9 @@ protected:
 
     static std::string shown(VelmoraModel& model) { return utf16ToUtf8(model.output().storage().text()); }
 
-    // Runs the main queue and moves the virtual clock in 30 ms steps until condition holds.
     bool pump(const std::function<bool()>& condition, std::chrono::milliseconds realTimeout = 5s)
     {
-        const auto deadline = std::chrono::steady_clock::now() + realTimeout;
-        while (std::chrono::steady_clock::now() < deadline) {
-            if (queue.runUntil(condition, 10ms))
-                return true;
-            queue.advance(ReceiveCoalescer::deliveryDelay);
-        }
-        return condition();
+        return velmora::testing::pumpDeliveries(queue, condition, realTimeout);
     }
 
     void connectTo(VelmoraModel& model, const std::string& path, std::int64_t baud = 115200)
