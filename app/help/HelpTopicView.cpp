@@ -1,8 +1,9 @@
-#include "app/help/HelpTopicView.h"
 
 #include "app/help/HelpScreenshots.h"
+#include "app/help/HelpTopicView.h"
 #include "app/help/InlineMarkdown.h"
 #include "app/monitor/Caption.h"
+#include "app/monitor/Colours.h"
 #include "app/monitor/Icons.h"
 #include "app/monitor/PlatformText.h"
 #include "localization/L10n.h"
@@ -21,7 +22,6 @@
 namespace velmora {
 namespace {
 
-const QColor accentTeal(0x00, 0x81, 0x84);
 const QColor tipYellow(0xFF, 0xCC, 0x00);
 constexpr qreal cornerRadius = 8.0;
 constexpr int boxPadding = 12;

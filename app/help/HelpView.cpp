@@ -1,7 +1,8 @@
-#include "app/help/HelpView.h"
 
 #include "app/help/HelpTopicView.h"
+#include "app/help/HelpView.h"
 #include "app/monitor/Icons.h"
+#include "app/monitor/PlatformText.h"
 #include "localization/L10n.h"
 
 #include <QEvent>
@@ -16,11 +17,6 @@ namespace velmora {
 namespace {
 
 constexpr int idRole = Qt::UserRole;
-
-QString qt(const std::string& text)
-{
-    return QString::fromStdString(text);
-}
 
 } // namespace
 

@@ -1,6 +1,7 @@
-#include "app/monitor/ContentView.h"
 
 #include "app/monitor/Caption.h"
+#include "app/monitor/Colours.h"
+#include "app/monitor/ContentView.h"
 #include "app/monitor/CountersText.h"
 #include "app/monitor/DisplayModeBadge.h"
 #include "app/monitor/DisplayOptionsButton.h"
@@ -42,14 +43,11 @@ namespace {
 constexpr std::array<std::int64_t, 20> standardBaudRates{300, 1200, 2400, 4800, 9600, 14400, 19200, 28800, 31250,
     38400, 57600, 74880, 115200, 230400, 250000, 460800, 500000, 921600, 1000000, 2000000};
 
-const QColor headerTeal(0, 129, 132);
 const QColor warningRed(0xD7, 0x37, 0x2F);
 
 constexpr int plotterMinimumHeight = 160;
 constexpr int plotterDefaultHeight = 280;
 constexpr int outputMinimumHeight = 120;
-
-QString qt(const std::string& text) { return QString::fromStdString(text); }
 
 // Flat white-on-teal buttons for the header's tool buttons; a checked one is lit.
 const QString headerToolStyle = QStringLiteral(
@@ -157,7 +155,7 @@ QWidget* ContentView::buildHeader()
     header->setObjectName(QStringLiteral("header"));
     header->setAutoFillBackground(true);
     QPalette palette = header->palette();
-    palette.setColor(QPalette::Window, headerTeal);
+    palette.setColor(QPalette::Window, accentTeal);
     palette.setColor(QPalette::WindowText, Qt::white);
     header->setPalette(palette);
     auto* row = new QHBoxLayout(header);
@@ -481,7 +479,7 @@ void ContentView::refreshInputBox()
 {
     QColor outline = palette().color(QPalette::Mid);
     if (input_ && input_->hasFocus()) {
-        outline = headerTeal;
+        outline = accentTeal;
         outline.setAlphaF(0.7f);
     }
     inputBox_->setStyleSheet(QStringLiteral("QFrame#inputBox { background: palette(base); border: 1px solid %1; border-radius: 6px; }")

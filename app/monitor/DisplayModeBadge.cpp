@@ -1,5 +1,6 @@
-#include "app/monitor/DisplayModeBadge.h"
 
+#include "app/monitor/Colours.h"
+#include "app/monitor/DisplayModeBadge.h"
 #include "app/monitor/Icons.h"
 #include "app/monitor/PlatformText.h"
 #include "localization/L10n.h"
@@ -12,7 +13,6 @@
 namespace velmora {
 namespace {
 
-const QColor accentTeal(0, 129, 132);
 constexpr int badgeIconSize = 14;
 
 QLabel* addLabel(QWidget* parent, QHBoxLayout* row)

@@ -1,6 +1,7 @@
-#include "app/monitor/DisplayOptionsView.h"
 
 #include "app/monitor/Caption.h"
+#include "app/monitor/DisplayOptionsView.h"
+#include "app/monitor/PlatformText.h"
 #include "localization/L10n.h"
 
 #include <QCheckBox>
@@ -12,8 +13,6 @@
 
 namespace velmora {
 namespace {
-
-QString qt(const std::string& text) { return QString::fromStdString(text); }
 
 QVariant number(std::int64_t n) { return QVariant::fromValue<qlonglong>(n); }
 

@@ -17,8 +17,6 @@ namespace {
 constexpr int iconSize = 44;
 constexpr int messageWidth = 380;
 
-QString qt(const std::string& text) { return QString::fromStdString(text); }
-
 } // namespace
 
 EmptyOutputView::EmptyOutputView(VelmoraModel& model, QWidget* parent) : QWidget(parent), model_(model)

@@ -1,5 +1,6 @@
-#include "app/monitor/ModemLinesMenu.h"
 
+#include "app/monitor/ModemLinesMenu.h"
+#include "app/monitor/PlatformText.h"
 #include "localization/L10n.h"
 
 #include <QAction>
@@ -7,8 +8,6 @@
 
 namespace velmora {
 namespace {
-
-QString qt(const std::string& text) { return QString::fromStdString(text); }
 
 QString mark(bool on) { return on ? QStringLiteral("●") : QStringLiteral("○"); }
 

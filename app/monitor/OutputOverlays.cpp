@@ -1,8 +1,10 @@
-#include "app/monitor/OutputOverlays.h"
 
+#include "app/monitor/Colours.h"
 #include "app/monitor/DisplayModeBadge.h"
 #include "app/monitor/EmptyOutputView.h"
 #include "app/monitor/NoticeBanner.h"
+#include "app/monitor/OutputOverlays.h"
+#include "app/monitor/PlatformText.h"
 #include "localization/L10n.h"
 
 #include <QAbstractScrollArea>
@@ -18,17 +20,6 @@ namespace velmora {
 namespace {
 
 constexpr int fadeMs = 200;
-
-QString qt(const std::string& text) { return QString::fromStdString(text); }
-
-bool isDark(const QPalette& palette)
-{
-    return palette.color(QPalette::Window).lightness() < 128;
-}
-
-// The system orange and blue, each a little lighter on a dark background so they stay readable.
-QColor orange(const QPalette& palette) { return isDark(palette) ? QColor(0xFF, 0x9F, 0x0A) : QColor(0xF0, 0x8A, 0x00); }
-QColor blue(const QPalette& palette) { return isDark(palette) ? QColor(0x0A, 0x84, 0xFF) : QColor(0x00, 0x7A, 0xFF); }
 
 void fadeIn(QWidget* part)
 {
@@ -94,10 +85,10 @@ OutputOverlays::OutputOverlays(VelmoraModel& model, QWidget* textArea)
     topRow->addStretch(1);
     grid->addWidget(top, 0, 0, Qt::AlignTop);
 
-    garbageBanner_ = new NoticeBanner("exclamationmark.triangle.fill", orange(palette()), notices);
+    garbageBanner_ = new NoticeBanner("exclamationmark.triangle.fill", warningOrange(palette()), notices);
     garbageBanner_->onDismiss = [this] { model_.dismissGarbage(); };
     column->addWidget(garbageBanner_);
-    noDataBanner_ = new NoticeBanner("clock", blue(palette()), notices);
+    noDataBanner_ = new NoticeBanner("clock", noticeBlue(palette()), notices);
     noDataBanner_->onDismiss = [this] { model_.cancelNoDataHint(); };
     column->addWidget(noDataBanner_);
 
@@ -165,8 +156,8 @@ void OutputOverlays::refreshGarbageActions()
 
 void OutputOverlays::refreshTints()
 {
-    garbageBanner_->setTint(orange(palette()));
-    noDataBanner_->setTint(blue(palette()));
+    garbageBanner_->setTint(warningOrange(palette()));
+    noDataBanner_->setTint(noticeBlue(palette()));
 }
 
 void OutputOverlays::followTextArea()

@@ -9,6 +9,12 @@
 
 namespace velmora {
 
+// A catalogue text as a QString.
+inline QString qt(const std::string& text)
+{
+    return QString::fromStdString(text);
+}
+
 // A catalogue text for a Qt widget, with key symbols in this platform's notation: the texts
 // write shortcuts the way a Mac shows them ("Connect (⌘R)"), the desktop reads "Connect (Ctrl+R)".
 QString platformText(const std::string& catalogueText);

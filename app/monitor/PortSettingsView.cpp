@@ -17,8 +17,6 @@
 namespace velmora {
 namespace {
 
-QString qt(const std::string& text) { return QString::fromStdString(text); }
-
 void select(QComboBox* picker, int raw) { picker->setCurrentIndex(picker->findData(raw)); }
 
 } // namespace

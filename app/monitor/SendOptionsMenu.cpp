@@ -1,6 +1,7 @@
-#include "app/monitor/SendOptionsMenu.h"
 
 #include "app/monitor/Caption.h"
+#include "app/monitor/PlatformText.h"
+#include "app/monitor/SendOptionsMenu.h"
 #include "localization/L10n.h"
 
 #include <QAction>
@@ -10,8 +11,6 @@
 
 namespace velmora {
 namespace {
-
-QString qt(const std::string& text) { return QString::fromStdString(text); }
 
 std::string fullName(LineEnding ending)
 {

@@ -1,6 +1,7 @@
-#include "app/plot/PlotterOptionsView.h"
 
 #include "app/monitor/Caption.h"
+#include "app/monitor/PlatformText.h"
+#include "app/plot/PlotterOptionsView.h"
 #include "localization/L10n.h"
 
 #include <QButtonGroup>
@@ -15,8 +16,6 @@
 
 namespace velmora {
 namespace {
-
-QString qt(const std::string& text) { return QString::fromStdString(text); }
 
 constexpr std::array<PlotLayout, 3> layoutOrder{PlotLayout::shared, PlotLayout::stacked, PlotLayout::cards};
 

@@ -1,13 +1,15 @@
-#include "app/plot/PlotterView.h"
 
 #include "app/monitor/Caption.h"
+#include "app/monitor/Colours.h"
 #include "app/monitor/Icons.h"
+#include "app/monitor/PlatformText.h"
 #include "app/monitor/Popup.h"
 #include "app/plot/PlotCardsView.h"
 #include "app/plot/PlotChart.h"
 #include "app/plot/PlotFormat.h"
 #include "app/plot/PlotPalette.h"
 #include "app/plot/PlotterOptionsView.h"
+#include "app/plot/PlotterView.h"
 #include "app/plot/StackedCharts.h"
 #include "app/plot/StatisticsTable.h"
 #include "localization/L10n.h"
@@ -28,12 +30,6 @@
 
 namespace velmora {
 namespace {
-
-QString qt(const std::string& text) { return QString::fromStdString(text); }
-
-bool isDark(const QPalette& palette) { return palette.color(QPalette::Window).lightness() < 128; }
-
-QColor orange(const QPalette& palette) { return isDark(palette) ? QColor(0xFF, 0x9F, 0x0A) : QColor(0xF0, 0x8A, 0x00); }
 
 // The catalogue marks code with back quotes; shown as code, everything else as typed.
 QString withCodeSpans(const std::string& text)
@@ -177,7 +173,7 @@ QWidget* PlotterView::buildToolbar()
     pausedFont.setWeight(QFont::Medium);
     paused_->setFont(pausedFont);
     QPalette pausedPalette = paused_->palette();
-    pausedPalette.setColor(QPalette::WindowText, orange(palette()));
+    pausedPalette.setColor(QPalette::WindowText, warningOrange(palette()));
     paused_->setPalette(pausedPalette);
     paused_->hide();
     row->addWidget(paused_);
@@ -249,7 +245,7 @@ QWidget* PlotterView::buildSharedArea()
     hintRow->setSpacing(8);
     auto* hintIcon = new QLabel(hint_);
     const int side = QFontMetrics(captionFont(this)).height();
-    hintIcon->setPixmap(tintedSymbolIcon("arrow.up.and.down.text.horizontal", orange(palette())).pixmap(QSize(side, side)));
+    hintIcon->setPixmap(tintedSymbolIcon("arrow.up.and.down.text.horizontal", warningOrange(palette())).pixmap(QSize(side, side)));
     hintRow->addWidget(hintIcon);
     auto* hintText = new QLabel(qt(L10n::Plotter::scaleHint()), hint_);
     hintText->setFont(captionFont(this));

@@ -1,9 +1,10 @@
-#include "app/plot/StackedCharts.h"
 
 #include "app/monitor/Caption.h"
+#include "app/monitor/Colours.h"
 #include "app/plot/CompactStatistics.h"
 #include "app/plot/PlotChart.h"
 #include "app/plot/PlotPalette.h"
+#include "app/plot/StackedCharts.h"
 
 #include <QHBoxLayout>
 #include <QLabel>
@@ -37,7 +38,7 @@ StackedCharts::~StackedCharts() = default;
 
 void StackedCharts::setSeries(const std::vector<PlotStore::Series>& series, PlotStore::XDomain domain, bool smooth, bool statistics)
 {
-    const bool dark = palette().color(QPalette::Window).lightness() < 128;
+    const bool dark = isDark(palette());
     while (rows_.size() > series.size()) {
         delete rows_.back()->widget;
         rows_.pop_back();

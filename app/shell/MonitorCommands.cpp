@@ -1,8 +1,9 @@
-#include "app/shell/MonitorCommands.h"
 
 #include "app/monitor/ContentView.h"
 #include "app/monitor/DisplayModeBadge.h"
 #include "app/monitor/OutputTextView.h"
+#include "app/monitor/PlatformText.h"
+#include "app/shell/MonitorCommands.h"
 #include "app/shell/MonitorWindow.h"
 #include "localization/L10n.h"
 
@@ -16,11 +17,6 @@
 #include <QTabWidget>
 
 namespace velmora {
-namespace {
-
-QString qt(const std::string& text) { return QString::fromStdString(text); }
-
-} // namespace
 
 MonitorCommands::MonitorCommands(QMainWindow& window, MonitorWindow* monitor, AppActions app)
     : QObject(&window), window_(window), monitor_(monitor), app_(std::move(app))
