@@ -332,6 +332,13 @@ QWidget* ContentView::buildFooter()
     row->addStretch(1);
 
     counters_ = new CountersText(footer);
+    counters_->setSource([this] {
+        const auto rx = model_->rxBytes().value();
+        const auto tx = model_->txBytes().value();
+        return withLocaleNumbers(L10n::Footer::counters(rx, tx), {rx, tx});
+    });
+    // The counters change with the output: they repaint in the output's frames.
+    connect(output_, &OutputTextView::synced, counters_, &CountersText::repaintIfDue);
     QFont mono = QFontDatabase::systemFont(QFontDatabase::FixedFont);
     mono.setPointSizeF(captionFont(this).pointSizeF());
     counters_->setFont(mono);
@@ -488,10 +495,8 @@ void ContentView::refreshInputBox()
 
 void ContentView::refreshCounters()
 {
-    const auto rx = model_->rxBytes().value();
-    const auto tx = model_->txBytes().value();
-    counters_->setText(withLocaleNumbers(L10n::Footer::counters(rx, tx), {rx, tx}));
-    saveButton_->setEnabled(!model_->outputIsEmpty().value() || rx > 0);
+    counters_->invalidate();
+    saveButton_->setEnabled(!model_->outputIsEmpty().value() || model_->rxBytes().value() > 0);
 }
 
 void ContentView::refreshDisplayPicker()

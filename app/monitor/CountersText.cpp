@@ -4,12 +4,14 @@
 #include <QPainter>
 
 #include <algorithm>
+#include <utility>
 
 namespace velmora {
 
 namespace {
 
-constexpr int repaintIntervalMs = 100;
+constexpr int repaintIntervalMs = 250;
+constexpr int joinSlackMs = 100;
 
 } // namespace
 
@@ -23,21 +25,63 @@ CountersText::CountersText(QWidget* parent) : QWidget(parent)
     });
 }
 
-void CountersText::setText(const QString& text)
+QString CountersText::text() const
 {
+    return stale_ && source_ ? source_() : text_;
+}
+
+void CountersText::setSource(std::function<QString()> source)
+{
+    source_ = std::move(source);
+    invalidate();
+}
+
+void CountersText::invalidate()
+{
+    stale_ = true;
+    // A widget without room is never painted: the first text takes its room at once.
+    if (width_ == 0)
+        refresh();
+    if (repaint_.isActive())
+        return;
+    // Without a frame to join, the text repaints a little after its interval.
+    const qint64 elapsed = sinceRepaint_.isValid() ? sinceRepaint_.elapsed() : repaintIntervalMs;
+    repaint_.start(static_cast<int>(std::max<qint64>(0, repaintIntervalMs - elapsed) + joinSlackMs));
+}
+
+void CountersText::repaintIfDue()
+{
+    if (!repaint_.isActive() || (sinceRepaint_.isValid() && sinceRepaint_.elapsed() < repaintIntervalMs))
+        return;
+    repaint_.stop();
+    sinceRepaint_.start();
+    update();
+}
+
+void CountersText::refresh()
+{
+    if (!stale_)
+        return;
+    stale_ = false;
+    const QString text = source_ ? source_() : QString();
     if (text == text_)
         return;
+    const bool lengthChanged = text.size() != text_.size();
     text_ = text;
     setAccessibleName(text_);
+    // Measuring is shaping: done only when the text got longer or shorter, as when a count
+    // gains a digit.
+    if (lengthChanged)
+        measure();
+}
+
+void CountersText::measure()
+{
     const int width = fontMetrics().horizontalAdvance(text_);
     if (width > width_) {
         width_ = width;
         updateGeometry();
     }
-    if (repaint_.isActive())
-        return;
-    const qint64 elapsed = sinceRepaint_.isValid() ? sinceRepaint_.elapsed() : repaintIntervalMs;
-    repaint_.start(static_cast<int>(std::max<qint64>(0, repaintIntervalMs - elapsed)));
 }
 
 QSize CountersText::sizeHint() const
@@ -52,6 +96,7 @@ QSize CountersText::minimumSizeHint() const
 
 void CountersText::paintEvent(QPaintEvent*)
 {
+    refresh();
     QPainter painter(this);
     painter.setPen(palette().color(QPalette::WindowText));
     painter.drawText(rect(), Qt::AlignRight | Qt::AlignVCenter, text_);

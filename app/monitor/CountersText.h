@@ -5,12 +5,15 @@
 #include <QTimer>
 #include <QWidget>
 
+#include <functional>
+
 namespace velmora {
 
 // A line of text that changes with every batch of received data (the footer's byte counters).
 // Unlike a QLabel, which asks for a new layout on every change (and a layout request repaints
-// the whole tab), it repaints only itself, at most ten times a second, and asks for more room
-// only when the text outgrows it. text() is always the latest text.
+// the whole tab), it repaints only itself, at most four times a second, and asks for more room
+// only when the text outgrows it. The text comes from a source that is asked only when the text
+// is shown or read, not on every change; text() is always the latest text.
 //
 // Thread: main thread.
 class CountersText final : public QWidget {
@@ -18,8 +21,13 @@ class CountersText final : public QWidget {
 public:
     explicit CountersText(QWidget* parent = nullptr);
 
-    QString text() const { return text_; }
-    void setText(const QString& text);
+    QString text() const;
+    void setSource(std::function<QString()> source);
+    // The source has something new to say.
+    void invalidate();
+    // Repaints now if a change waits and the interval has passed: for a caller that is about to
+    // repaint something else, so that both go out in one frame.
+    void repaintIfDue();
 
     QSize sizeHint() const override;
     QSize minimumSizeHint() const override;
@@ -29,7 +37,14 @@ protected:
     void changeEvent(QEvent* event) override;
 
 private:
+    // Takes the source's text, for the paint and for accessibility, and asks for more room if
+    // the text needs it.
+    void refresh();
+    void measure();
+
+    std::function<QString()> source_;
     QString text_;
+    bool stale_ = false;
     int width_ = 0;
     QTimer repaint_;
     QElapsedTimer sinceRepaint_;

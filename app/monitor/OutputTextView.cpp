@@ -8,7 +8,9 @@
 #include <QFontDatabase>
 #include <QKeyEvent>
 #include <QMenu>
+#include <QPaintEvent>
 #include <QPainter>
+#include <QScopedValueRollback>
 #include <QScrollBar>
 #include <QTextLayout>
 
@@ -51,6 +53,10 @@ OutputTextView::OutputTextView(InMemoryTextStore& store, QWidget* parent) : QAbs
     setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     setFocusPolicy(Qt::StrongFocus);
     viewport()->setCursor(Qt::IBeamCursor);
+    // The backdrop fills every pixel of a paint: the viewport's own background fill would only
+    // be painted over.
+    viewport()->setAutoFillBackground(false);
+    viewport()->setAttribute(Qt::WA_OpaquePaintEvent);
     setAccessibleName(QString::fromStdString(L10n::Footer::outputAccessibility()));
     verticalScrollBar()->setSingleStep(1);
     makeFormats();
@@ -59,6 +65,10 @@ OutputTextView::OutputTextView(InMemoryTextStore& store, QWidget* parent) : QAbs
     syncTimer_.setSingleShot(true);
     syncTimer_.setInterval(0);
     connect(&syncTimer_, &QTimer::timeout, this, &OutputTextView::sync);
+    scrollBarTimer_.setSingleShot(true);
+    connect(&scrollBarTimer_, &QTimer::timeout, this, &OutputTextView::releaseScrollBar);
+    // Whoever reaches for the scroll bar sees it as it is.
+    verticalScrollBar()->installEventFilter(this);
     store_.onChange = [this](const InMemoryTextStore::Change& change) { storeChanged(change); };
     scheduleSync();
 }
@@ -91,6 +101,12 @@ void OutputTextView::makeFormats()
     formats_[static_cast<std::size_t>(TextStyle::echo)] = makeFormat(font, blue);
     formats_[static_cast<std::size_t>(TextStyle::meta)] = makeFormat(font, mix(text, base, 0.42));
     formats_[static_cast<std::size_t>(TextStyle::system)] = makeFormat(noticeFont, teal);
+    const QFontMetrics metrics(font);
+    lineSpacing_ = metrics.lineSpacing();
+    overhang_ = metrics.averageCharWidth();
+    fixedGlyphs_.emplace(font);
+    // As tall as a row of the text layout: one line of the font, or the line spacing if more.
+    plainRowHeight_ = std::max(static_cast<int>(std::ceil(QFontMetricsF(font).height())), lineSpacing_);
 }
 
 void OutputTextView::storeChanged(const InMemoryTextStore::Change& change)
@@ -105,15 +121,15 @@ void OutputTextView::storeChanged(const InMemoryTextStore::Change& change)
         const auto rows = static_cast<int>(std::min<std::size_t>(change.removedRowsFromFront, static_cast<std::size_t>(bar->value())));
         const QSignalBlocker blocker(bar);
         bar->setValue(bar->value() - rows);
+        rowsCut_ += change.removedRowsFromFront;
     }
     if (change.firstChanged) {
         const std::size_t first = *change.firstChanged;
-        for (auto it = layouts_.begin(); it != layouts_.end();) {
-            if (it->second.end >= first || it->first >= first)
-                it = layouts_.erase(it);
-            else
-                ++it;
-        }
+        // The row that holds first and every row after it.
+        auto from = layouts_.lower_bound(first);
+        if (from != layouts_.begin() && std::prev(from)->second.end >= first)
+            --from;
+        layouts_.erase(from, layouts_.end());
         anchor_ = std::min(anchor_, first);
         cursor_ = std::min(cursor_, first);
     }
@@ -130,23 +146,82 @@ void OutputTextView::scheduleSync()
 
 void OutputTextView::scheduleSyncAfterEdit()
 {
-    // A stream of edits is drawn at most every syncInterval; the first after a pause at once.
+    // A stream of edits is drawn at most every syncInterval, or every floodSyncInterval while
+    // each drawing moves the text by more than half the screen; the first after a pause at once.
     if (syncTimer_.isActive())
         return;
     const auto since = std::chrono::steady_clock::now() - lastSync_;
-    const auto wait = std::chrono::duration_cast<std::chrono::milliseconds>(syncInterval - since);
+    const auto wait = std::chrono::duration_cast<std::chrono::milliseconds>((flooded_ ? floodSyncInterval : syncInterval) - since);
     syncTimer_.start(std::max<std::chrono::milliseconds>(wait, std::chrono::milliseconds(0)));
 }
 
 void OutputTextView::sync()
 {
-    lastSync_ = std::chrono::steady_clock::now();
-    updateScrollRange();
-    if (followEnd_) {
-        verticalScrollBar()->setValue(verticalScrollBar()->maximum());
-        followEnd_ = false;
+    const auto now = std::chrono::steady_clock::now();
+    lastSync_ = now;
+    // Text that moves by more than half the screen from one drawing to the next cannot be
+    // followed by eye at any rate: it is shown less often, as a terminal's jump scrolling does.
+    const std::size_t rowsEver = rowsCut_ + store_.rowCount();
+    flooded_ = followEnd_ && rowsEver > rowsAtSync_ + shownRows_.size() / 2;
+    rowsAtSync_ = rowsEver;
+    {
+        // Moving the scroll position here is part of the edit: the region below covers it.
+        const QScopedValueRollback<bool> guard(syncing_, true);
+        if (followEnd_)
+            holdScrollBar(now);
+        updateScrollRange();
+        if (followEnd_) {
+            verticalScrollBar()->setValue(verticalScrollBar()->maximum());
+            followEnd_ = false;
+        }
     }
-    viewport()->update();
+    // Only the text changes: to the right of the longest row, before and after, the viewport
+    // shows the backdrop, which stays as it is. Output lines are mostly far shorter than the
+    // view is wide, so this is what keeps a stream of lines cheap to show.
+    layOutShownRows();
+    const int right = std::max(paintedRight_, shownRight());
+    viewport()->update(QRect(0, 0, std::min(right, viewport()->width()), viewport()->height()));
+    emit synced();
+}
+
+int OutputTextView::shownRight()
+{
+    int widest = 0;
+    for (const ShownRow& each : shownRows_)
+        widest = std::max(widest, layoutOf(each.row).width);
+    // Room for glyphs that reach past their advance.
+    return inset + widest + overhang_;
+}
+
+void OutputTextView::holdScrollBar(std::chrono::steady_clock::time_point now)
+{
+    // Following a stream, the scroll bar's range and position change with every drawing, but its
+    // picture (whose repaint costs more than the text's) is brought up to date at most every
+    // scrollBarInterval: with a later drawing, or a little after the interval when none comes.
+    QScrollBar* bar = verticalScrollBar();
+    if (now - lastScrollBarRepaint_ >= scrollBarInterval) {
+        releaseScrollBar();
+        return;
+    }
+    if (!bar->updatesEnabled())
+        return;
+    bar->setUpdatesEnabled(false);
+    scrollBarTimer_.start(std::chrono::duration_cast<std::chrono::milliseconds>(scrollBarInterval - (now - lastScrollBarRepaint_)) + syncInterval);
+}
+
+void OutputTextView::releaseScrollBar()
+{
+    scrollBarTimer_.stop();
+    lastScrollBarRepaint_ = std::chrono::steady_clock::now();
+    if (!verticalScrollBar()->updatesEnabled())
+        verticalScrollBar()->setUpdatesEnabled(true);
+}
+
+bool OutputTextView::eventFilter(QObject* watched, QEvent* event)
+{
+    if (watched == verticalScrollBar() && (event->type() == QEvent::MouseButtonPress || event->type() == QEvent::Wheel || event->type() == QEvent::Enter))
+        releaseScrollBar();
+    return QAbstractScrollArea::eventFilter(watched, event);
 }
 
 void OutputTextView::scrollToEnd()
@@ -173,7 +248,7 @@ int OutputTextView::textWidth() const
     return std::max(40, viewport()->width() - 2 * inset);
 }
 
-void OutputTextView::updateScrollRange()
+OutputTextView::ScrollRange OutputTextView::scrollRange()
 {
     // The last rows that fit decide how far the view can scroll: the end of the text rests at
     // the bottom edge.
@@ -190,9 +265,15 @@ void OutputTextView::updateScrollRange()
     }
     // A last row taller than the view gets one more step, at which its end rests at the bottom.
     const std::size_t tallEnd = fit == 1 && used > height ? 1 : 0;
+    return {static_cast<int>(rows - fit + tallEnd), static_cast<int>(std::max<std::size_t>(1, fit))};
+}
+
+void OutputTextView::updateScrollRange()
+{
+    const ScrollRange range = scrollRange();
     QScrollBar* bar = verticalScrollBar();
-    bar->setRange(0, static_cast<int>(rows - fit + tallEnd));
-    bar->setPageStep(static_cast<int>(std::max<std::size_t>(1, fit)));
+    bar->setRange(0, range.maximum);
+    bar->setPageStep(range.pageStep);
 }
 
 void OutputTextView::forgetLayouts()
@@ -209,7 +290,49 @@ OutputTextView::RowLayout& OutputTextView::layoutOf(std::size_t row)
             return it->second;
         layouts_.erase(it);
     }
+    if (auto plain = plainRow(start, end))
+        return layouts_[start] = std::move(*plain);
 
+    auto layout = makeTextLayout(start, end);
+    qreal widest = 0;
+    for (int i = 0; i < layout->lineCount(); ++i)
+        widest = std::max(widest, layout->lineAt(i).naturalTextWidth());
+    const qreal bottom = layout->lineCount() > 0 ? layout->lineAt(layout->lineCount() - 1).rect().bottom() : 0;
+    const int height = std::max(static_cast<int>(std::ceil(bottom)), lineSpacing_);
+    return layouts_[start] = RowLayout{end, std::move(layout), height, static_cast<int>(std::ceil(widest)), {}};
+}
+
+std::optional<OutputTextView::RowLayout> OutputTextView::plainRow(std::size_t start, std::size_t end) const
+{
+    if (!fixedGlyphs_ || !fixedGlyphs_->isUsable())
+        return std::nullopt;
+    const qreal width = static_cast<qreal>(end - start) * fixedGlyphs_->advance();
+    if (width > textWidth())
+        return std::nullopt;
+    RowLayout plain{end, nullptr, plainRowHeight_, static_cast<int>(std::ceil(width)), {}};
+    const std::u16string_view text = store_.view();
+    for (const auto& span : store_.styles(start, end)) {
+        // Notices have a font of their own.
+        if (span.style == TextStyle::system)
+            return std::nullopt;
+        auto glyphs = fixedGlyphs_->run(text.substr(span.start, span.end - span.start), span.start - start);
+        if (!glyphs)
+            return std::nullopt;
+        plain.runs.emplace_back(span.style, std::move(*glyphs));
+    }
+    return plain;
+}
+
+QTextLayout& OutputTextView::textLayoutOf(std::size_t row)
+{
+    RowLayout& shown = layoutOf(row);
+    if (!shown.layout)
+        shown.layout = makeTextLayout(store_.rowStart(row), shown.end);
+    return *shown.layout;
+}
+
+std::unique_ptr<QTextLayout> OutputTextView::makeTextLayout(std::size_t start, std::size_t end) const
+{
     const std::u16string_view text = store_.view().substr(start, end - start);
     auto layout = std::make_unique<QTextLayout>(
         QString(reinterpret_cast<const QChar*>(text.data()), static_cast<qsizetype>(text.size())), format(TextStyle::data).font());
@@ -233,11 +356,10 @@ OutputTextView::RowLayout& OutputTextView::layoutOf(std::size_t row)
         y += line.height();
     }
     layout->endLayout();
-    const int height = std::max(static_cast<int>(std::ceil(y)), QFontMetrics(format(TextStyle::data).font()).lineSpacing());
-    return layouts_[start] = RowLayout{end, std::move(layout), height};
+    return layout;
 }
 
-void OutputTextView::paintEvent(QPaintEvent*)
+void OutputTextView::paintEvent(QPaintEvent* event)
 {
     QPainter painter(viewport());
     backdrop_.paint(painter, viewport()->rect(), palette().color(QPalette::Base), palette().color(QPalette::Text));
@@ -258,8 +380,18 @@ void OutputTextView::paintEvent(QPaintEvent*)
             if (to > from)
                 selections.append({static_cast<int>(from - start), static_cast<int>(to - from), selected});
         }
-        shown.layout->draw(&painter, QPointF(inset, each.top), selections);
+        if (!shown.layout && selections.isEmpty()) {
+            const QPointF baseline(inset, each.top + fixedGlyphs_->ascent());
+            for (const auto& [style, glyphs] : shown.runs) {
+                painter.setPen(format(style).foreground().color());
+                painter.drawGlyphRun(baseline, glyphs);
+            }
+            continue;
+        }
+        textLayoutOf(each.row).draw(&painter, QPointF(inset, each.top), selections);
     }
+    const int right = shownRight();
+    paintedRight_ = event->rect().contains(viewport()->rect()) ? right : std::max(paintedRight_, right);
 
     // Keep the layouts of the rows on screen and of the rows at the end; forget the rest.
     if (layouts_.size() > shownRows_.size() + spareLayouts) {
@@ -287,8 +419,7 @@ void OutputTextView::layOutShownRows()
 
     // At the last step, rows that run past the bottom end there instead, so that the end of the
     // text is what shows.
-    const QScrollBar* bar = verticalScrollBar();
-    if (bar->value() < bar->maximum() || y <= bottom || shownRows_.back().row + 1 < rows)
+    if (!isScrolledToEnd() || y <= bottom || shownRows_.back().row + 1 < rows)
         return;
     const int shift = y - bottom;
     for (ShownRow& shown : shownRows_)
@@ -304,10 +435,15 @@ void OutputTextView::resizeEvent(QResizeEvent* event)
     forgetLayouts();
     followEnd_ = followEnd_ || atEnd;
     sync();
+    releaseScrollBar();
 }
 
 void OutputTextView::scrollContentsBy(int, int)
 {
+    if (syncing_)
+        return;
+    // Scrolled by hand (keys, wheel, a drag): the scroll bar shows where.
+    releaseScrollBar();
     viewport()->update();
 }
 
@@ -334,9 +470,10 @@ std::size_t OutputTextView::positionAt(QPoint point)
     const qreal y = point.y() - shown->top;
     if (y >= row.height && std::next(shown) == shownRows_.end())
         return row.end;
-    for (int i = 0; i < row.layout->lineCount(); ++i) {
-        const QTextLine line = row.layout->lineAt(i);
-        if (y < line.y() + line.height() || i + 1 == row.layout->lineCount())
+    const QTextLayout& layout = textLayoutOf(shown->row);
+    for (int i = 0; i < layout.lineCount(); ++i) {
+        const QTextLine line = layout.lineAt(i);
+        if (y < line.y() + line.height() || i + 1 == layout.lineCount())
             return start + static_cast<std::size_t>(line.xToCursor(point.x() - inset));
     }
     return start;

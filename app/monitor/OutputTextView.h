@@ -1,5 +1,6 @@
 #pragma once
 
+#include "app/monitor/FixedPitchGlyphs.h"
 #include "app/monitor/LogoBackdrop.h"
 #include "core/pipeline/InMemoryTextStore.h"
 
@@ -42,6 +43,8 @@ public:
     // Shows the end of the text, now and after the next change of the store.
     void scrollToEnd();
     bool isScrolledToEnd() const;
+    // False while edits of the store wait to be shown.
+    bool isUpToDate() const { return !syncTimer_.isActive(); }
     std::size_t firstVisibleRow() const;
 
     // The selection as an ordered range; empty when nothing is selected.
@@ -65,11 +68,15 @@ public:
 
 signals:
     void selectionChanged();
+    // The view has caught up with the store and asked for its repaint: a moment for whatever
+    // else changes with the stream to repaint in the same frame.
+    void synced();
 
 protected:
     void paintEvent(QPaintEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
     void scrollContentsBy(int dx, int dy) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
     void mousePressEvent(QMouseEvent* event) override;
     void mouseMoveEvent(QMouseEvent* event) override;
     void mouseReleaseEvent(QMouseEvent* event) override;
@@ -79,10 +86,16 @@ protected:
     void changeEvent(QEvent* event) override;
 
 private:
+    // A row as laid out for the current width. A row of printable ASCII in the text font that
+    // fits on one line is drawn from its glyph runs and gets a text layout only when asked for
+    // one (for a selection or a click); any other row has its layout from the start.
     struct RowLayout {
         std::size_t end;
         std::unique_ptr<QTextLayout> layout;
         int height;
+        // The longest line's natural width.
+        int width;
+        std::vector<std::pair<TextStyle, QGlyphRun>> runs;
     };
     struct ShownRow {
         std::size_t row;
@@ -95,8 +108,23 @@ private:
     // Where the rows on screen go, for the current scroll position and store.
     void layOutShownRows();
     void sync();
+    struct ScrollRange {
+        int maximum;
+        int pageStep;
+    };
+    // The scroll bar's range for the store as it is now.
+    ScrollRange scrollRange();
     void updateScrollRange();
+    // Holds back the scroll bar's repaints while the view follows a stream.
+    void holdScrollBar(std::chrono::steady_clock::time_point now);
+    void releaseScrollBar();
+    // Where the text of the rows in shownRows_ ends on the right, with room for overhanging glyphs.
+    int shownRight();
     RowLayout& layoutOf(std::size_t row);
+    // The row's text layout, made now if the row had none.
+    QTextLayout& textLayoutOf(std::size_t row);
+    std::unique_ptr<QTextLayout> makeTextLayout(std::size_t start, std::size_t end) const;
+    std::optional<RowLayout> plainRow(std::size_t start, std::size_t end) const;
     int textWidth() const;
     void forgetLayouts();
     std::size_t positionAt(QPoint point);
@@ -105,14 +133,30 @@ private:
 
     InMemoryTextStore& store_;
     std::array<QTextCharFormat, 5> formats_;
+    std::optional<FixedPitchGlyphs> fixedGlyphs_;
+    int plainRowHeight_ = 0;
     LogoBackdrop backdrop_;
     // Layouts by row start, for the rows painted last and the rows at the end.
     std::map<std::size_t, RowLayout> layouts_;
     std::vector<ShownRow> shownRows_;
+    // Right of this, the viewport shows nothing but the backdrop.
+    int paintedRight_ = 0;
+    bool syncing_ = false;
+    int lineSpacing_ = 0;
+    int overhang_ = 0;
     QTimer syncTimer_;
-    // A stream of edits is drawn at most this often (about 15 times a second).
+    // A stream of edits is drawn at most this often (about 15 times a second), a flood four
+    // times a second.
     static constexpr std::chrono::milliseconds syncInterval{66};
+    static constexpr std::chrono::milliseconds floodSyncInterval{250};
     std::chrono::steady_clock::time_point lastSync_;
+    // Rows ever cut from the front, and rows ever made (cut or still held) at the last sync.
+    std::size_t rowsCut_ = 0;
+    std::size_t rowsAtSync_ = 0;
+    bool flooded_ = false;
+    static constexpr std::chrono::milliseconds scrollBarInterval{250};
+    QTimer scrollBarTimer_;
+    std::chrono::steady_clock::time_point lastScrollBarRepaint_;
     bool followEnd_ = true;
     std::size_t anchor_ = 0;
     std::size_t cursor_ = 0;

@@ -1,5 +1,6 @@
 #include "core/exec/IoQueue.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <condition_variable>
 #include <deque>
@@ -20,6 +21,7 @@ struct ReadSource::State {
     Task onCancel;
     bool resumed = false;
     bool cancelled = false;
+    std::chrono::steady_clock::time_point restUntil;
     std::weak_ptr<IoQueue::State> queue;
 };
 
@@ -64,15 +66,24 @@ void IoQueue::State::run()
         // Tasks first: everything queued so far, in order. Tasks queued by these tasks wait for
         // the next round, so sources still get their turn under a steady stream of tasks.
         std::deque<Task> batch;
+        // Resting sources are left out of this round; the earliest end of a rest bounds the wait.
+        int timeoutMs = -1;
         {
             std::lock_guard lock(mutex);
             batch.swap(tasks);
             if (batch.empty() && stopping)
                 break;
             watched.clear();
+            const auto now = std::chrono::steady_clock::now();
             for (const auto& source : sources) {
-                if (source->resumed && !source->cancelled)
-                    watched.push_back(source);
+                if (!source->resumed || source->cancelled)
+                    continue;
+                if (source->restUntil > now) {
+                    const auto left = std::chrono::ceil<std::chrono::milliseconds>(source->restUntil - now).count();
+                    timeoutMs = timeoutMs < 0 ? static_cast<int>(left) : std::min(timeoutMs, static_cast<int>(left));
+                    continue;
+                }
+                watched.push_back(source);
             }
         }
         if (!batch.empty()) {
@@ -85,7 +96,7 @@ void IoQueue::State::run()
         fds.push_back({wakeFd, POLLIN, 0});
         for (const auto& source : watched)
             fds.push_back({source->fd, POLLIN, 0});
-        if (::poll(fds.data(), fds.size(), -1) < 0)
+        if (::poll(fds.data(), fds.size(), timeoutMs) < 0)
             continue; // EINTR; anything else cannot happen with valid descriptors
         if (fds[0].revents & POLLIN) {
             std::uint64_t count = 0;
@@ -218,6 +229,15 @@ void ReadSource::cancel()
         if (auto onCancel = std::move(state->onCancel))
             onCancel();
     });
+}
+
+void ReadSource::restFor(std::chrono::steady_clock::duration duration)
+{
+    auto queue = state_->queue.lock();
+    if (!queue)
+        return;
+    std::lock_guard lock(queue->mutex);
+    state_->restUntil = std::chrono::steady_clock::now() + duration;
 }
 
 bool ReadSource::isCancelled() const

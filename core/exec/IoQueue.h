@@ -2,6 +2,7 @@
 
 #include "core/exec/MainQueue.h"
 
+#include <chrono>
 #include <memory>
 #include <string>
 #include <string_view>
@@ -20,6 +21,9 @@ public:
     void resume();
     void cancel();
     bool isCancelled() const;
+    // Leaves the descriptor unwatched for duration; tasks still run meanwhile. Meant for the
+    // event handler: a source that trickles can be read in fewer, larger pieces.
+    void restFor(std::chrono::steady_clock::duration duration);
 
 private:
     friend class IoQueue;

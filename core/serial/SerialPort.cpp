@@ -4,6 +4,7 @@
 #include "core/serial/PortPath.h"
 #include "localization/L10n.h"
 
+#include <algorithm>
 #include <cassert>
 #include <cerrno>
 #include <thread>
@@ -83,6 +84,7 @@ std::optional<SerialPortError> SerialPort::open(const PortSettings& settings, Da
 
         originalAttributes_ = original;
         fd_ = fd;
+        restAfterTrickle_ = restAfterTrickle(settings.baudRate);
         std::weak_ptr<SerialPort> weakSelf = weak_from_this();
         readSource_ = queue_.makeReadSource(
             fd,
@@ -134,7 +136,19 @@ void SerialPort::handleReadable()
         close(vanished ? SerialPortError::deviceDisconnected() : SerialPortError::readFailed(code), true);
         return;
     }
+    if (batch.size() < trickleBytes && restAfterTrickle_.count() > 0)
+        readSource_->restFor(restAfterTrickle_);
     deliver();
+}
+
+std::chrono::microseconds SerialPort::restAfterTrickle(std::int64_t baudRate)
+{
+    // Eight bits a byte: the fastest a frame of any shape can bring bytes in.
+    const auto bytesPerSecond = std::max<std::int64_t>(1, baudRate / 8);
+    const std::chrono::microseconds fill{static_cast<std::int64_t>(trickleBytes) * 1'000'000 / bytesPerSecond};
+    const auto rest = std::min<std::chrono::microseconds>(fill, longestRest);
+    // Below a millisecond the rest would save nothing.
+    return rest < std::chrono::milliseconds(1) ? std::chrono::microseconds(0) : rest;
 }
 
 std::optional<SerialPortError> SerialPort::write(std::span<const std::uint8_t> bytes)

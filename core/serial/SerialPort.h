@@ -9,6 +9,7 @@
 #include "core/support/Expected.h"
 
 #include <array>
+#include <chrono>
 #include <cstdint>
 #include <functional>
 #include <memory>
@@ -39,6 +40,14 @@ public:
     static constexpr std::size_t readSize = 8192;
     static constexpr std::size_t maxBatchSize = 65536;
     static constexpr int writeStallTimeoutMs = 2000;
+    // A device that trickles (a wake-up brings less than trickleBytes) is left alone for a
+    // while before the next read, long enough for about trickleBytes more at the line's rate but
+    // never longer than longestRest: a board printing at 115200 baud is read some hundred times
+    // a second instead of once per USB packet, and the line discipline's 4 KiB buffer never
+    // comes near full, so a UART bridge is never throttled.
+    static constexpr std::size_t trickleBytes = 1024;
+    static constexpr std::chrono::milliseconds longestRest{20};
+    static std::chrono::microseconds restAfterTrickle(std::int64_t baudRate);
 
     static std::shared_ptr<SerialPort> create(std::string path,
         std::shared_ptr<ModemLineControl> modemLines = systemModemLineControl());
@@ -92,6 +101,7 @@ private:
     int fd_ = -1;
     LineAttributes originalAttributes_;
     std::shared_ptr<ReadSource> readSource_;
+    std::chrono::microseconds restAfterTrickle_{0};
     std::unique_ptr<std::array<std::uint8_t, readSize>> readBuffer_;
     DataHandler onData_;
     CloseHandler onClose_;

@@ -15,6 +15,7 @@
 #include <QVBoxLayout>
 #include <QtTest>
 
+#include <algorithm>
 #include <array>
 #include <memory>
 #include <string>
@@ -60,11 +61,19 @@ struct Area {
         settle();
     }
 
-    // Lets the view catch up with the store and paint: a stream of edits is drawn at most
-    // every 66 ms.
+    // Lets every output view catch up with its store and paint: a stream of edits is drawn at
+    // most every 66 ms, a flood every 250 ms.
     static void settle()
     {
-        QTest::qWait(80);
+        const auto upToDate = [] {
+            const auto widgets = QApplication::allWidgets();
+            return std::all_of(widgets.begin(), widgets.end(), [](QWidget* widget) {
+                const auto* view = qobject_cast<OutputTextView*>(widget);
+                return view == nullptr || view->isUpToDate();
+            });
+        };
+        QTest::qWait(20);
+        QTRY_VERIFY_WITH_TIMEOUT(upToDate(), 1000);
         for (int i = 0; i < 3; ++i)
             QCoreApplication::processEvents();
     }
