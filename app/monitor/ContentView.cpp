@@ -332,16 +332,17 @@ QWidget* ContentView::buildFooter()
     row->addStretch(1);
 
     counters_ = new CountersText(footer);
-    counters_->setSource([this] {
-        const auto rx = model_->rxBytes().value();
-        const auto tx = model_->txBytes().value();
+    const auto countersText = [](std::int64_t rx, std::int64_t tx) {
         return withLocaleNumbers(L10n::Footer::counters(rx, tx), {rx, tx});
-    });
+    };
+    counters_->setSource([this, countersText] { return countersText(model_->rxBytes().value(), model_->txBytes().value()); });
     // The counters change with the output: they repaint in the output's frames.
     connect(output_, &OutputTextView::synced, counters_, &CountersText::repaintIfDue);
     QFont mono = QFontDatabase::systemFont(QFontDatabase::FixedFont);
     mono.setPointSizeF(captionFont(this).pointSizeF());
     counters_->setFont(mono);
+    // Room for a gigabyte received and a hundred megabytes sent.
+    counters_->reserveRoomFor(countersText(999'999'999, 99'999'999));
     QPalette secondary = counters_->palette();
     secondary.setColor(QPalette::WindowText, secondary.color(QPalette::PlaceholderText));
     counters_->setPalette(secondary);

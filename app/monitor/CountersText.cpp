@@ -10,7 +10,10 @@ namespace velmora {
 
 namespace {
 
+// On its own the text repaints at most every repaintIntervalMs; in a frame that goes out anyway,
+// where it costs next to nothing, at most every joinIntervalMs.
 constexpr int repaintIntervalMs = 250;
+constexpr int joinIntervalMs = 100;
 constexpr int joinSlackMs = 100;
 
 } // namespace
@@ -36,6 +39,16 @@ void CountersText::setSource(std::function<QString()> source)
     invalidate();
 }
 
+void CountersText::reserveRoomFor(const QString& text)
+{
+    reserved_ = text;
+    const int width = fontMetrics().horizontalAdvance(reserved_);
+    if (width > width_) {
+        width_ = width;
+        updateGeometry();
+    }
+}
+
 void CountersText::invalidate()
 {
     stale_ = true;
@@ -51,7 +64,7 @@ void CountersText::invalidate()
 
 void CountersText::repaintIfDue()
 {
-    if (!repaint_.isActive() || (sinceRepaint_.isValid() && sinceRepaint_.elapsed() < repaintIntervalMs))
+    if (!repaint_.isActive() || (sinceRepaint_.isValid() && sinceRepaint_.elapsed() < joinIntervalMs))
         return;
     repaint_.stop();
     sinceRepaint_.start();
@@ -106,7 +119,7 @@ void CountersText::changeEvent(QEvent* event)
 {
     // Another font means other widths: measure afresh.
     if (event->type() == QEvent::FontChange) {
-        width_ = fontMetrics().horizontalAdvance(text_);
+        width_ = std::max(fontMetrics().horizontalAdvance(text_), fontMetrics().horizontalAdvance(reserved_));
         updateGeometry();
     }
     QWidget::changeEvent(event);

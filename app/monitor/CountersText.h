@@ -11,9 +11,10 @@ namespace velmora {
 
 // A line of text that changes with every batch of received data (the footer's byte counters).
 // Unlike a QLabel, which asks for a new layout on every change (and a layout request repaints
-// the whole tab), it repaints only itself, at most four times a second, and asks for more room
-// only when the text outgrows it. The text comes from a source that is asked only when the text
-// is shown or read, not on every change; text() is always the latest text.
+// the whole tab), it repaints only itself: on its own at most four times a second, otherwise in
+// the output's frames; and it asks for more room only when the text outgrows it. The text comes
+// from a source that is asked when the text is shown or read, not on every change; text() is
+// always the latest text.
 //
 // Thread: main thread.
 class CountersText final : public QWidget {
@@ -23,10 +24,13 @@ public:
 
     QString text() const;
     void setSource(std::function<QString()> source);
+    // Room kept from the start for a text as wide as this one, so that counts gaining digits
+    // do not move the widgets around (a new layout repaints the whole tab).
+    void reserveRoomFor(const QString& text);
     // The source has something new to say.
     void invalidate();
-    // Repaints now if a change waits and the interval has passed: for a caller that is about to
-    // repaint something else, so that both go out in one frame.
+    // Repaints now if a change waits: for a caller that is about to repaint something else, so
+    // that both go out in one frame.
     void repaintIfDue();
 
     QSize sizeHint() const override;
@@ -46,6 +50,7 @@ private:
     QString text_;
     bool stale_ = false;
     int width_ = 0;
+    QString reserved_;
     QTimer repaint_;
     QElapsedTimer sinceRepaint_;
 };

@@ -1,5 +1,6 @@
 #include "app/monitor/OutputTextView.h"
 
+#include "app/monitor/OutputScrollBar.h"
 #include "localization/L10n.h"
 
 #include <QApplication>
@@ -49,6 +50,8 @@ constexpr std::size_t spareLayouts = 200;
 OutputTextView::OutputTextView(InMemoryTextStore& store, QWidget* parent) : QAbstractScrollArea(parent), store_(store)
 {
     setFrameShape(QFrame::NoFrame);
+    scrollBar_ = new OutputScrollBar(this);
+    setVerticalScrollBar(scrollBar_);
     setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
     setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     setFocusPolicy(Qt::StrongFocus);
@@ -65,10 +68,6 @@ OutputTextView::OutputTextView(InMemoryTextStore& store, QWidget* parent) : QAbs
     syncTimer_.setSingleShot(true);
     syncTimer_.setInterval(0);
     connect(&syncTimer_, &QTimer::timeout, this, &OutputTextView::sync);
-    scrollBarTimer_.setSingleShot(true);
-    connect(&scrollBarTimer_, &QTimer::timeout, this, &OutputTextView::releaseScrollBar);
-    // Whoever reaches for the scroll bar sees it as it is.
-    verticalScrollBar()->installEventFilter(this);
     store_.onChange = [this](const InMemoryTextStore::Change& change) { storeChanged(change); };
     scheduleSync();
 }
@@ -157,8 +156,7 @@ void OutputTextView::scheduleSyncAfterEdit()
 
 void OutputTextView::sync()
 {
-    const auto now = std::chrono::steady_clock::now();
-    lastSync_ = now;
+    lastSync_ = std::chrono::steady_clock::now();
     // Text that moves by more than half the screen from one drawing to the next cannot be
     // followed by eye at any rate: it is shown less often, as a terminal's jump scrolling does.
     const std::size_t rowsEver = rowsCut_ + store_.rowCount();
@@ -167,13 +165,8 @@ void OutputTextView::sync()
     {
         // Moving the scroll position here is part of the edit: the region below covers it.
         const QScopedValueRollback<bool> guard(syncing_, true);
-        if (followEnd_)
-            holdScrollBar(now);
-        updateScrollRange();
-        if (followEnd_) {
-            verticalScrollBar()->setValue(verticalScrollBar()->maximum());
-            followEnd_ = false;
-        }
+        updateScrollRange(followEnd_);
+        followEnd_ = false;
     }
     // Only the text changes: to the right of the longest row, before and after, the viewport
     // shows the backdrop, which stays as it is. Output lines are mostly far shorter than the
@@ -191,37 +184,6 @@ int OutputTextView::shownRight()
         widest = std::max(widest, layoutOf(each.row).width);
     // Room for glyphs that reach past their advance.
     return inset + widest + overhang_;
-}
-
-void OutputTextView::holdScrollBar(std::chrono::steady_clock::time_point now)
-{
-    // Following a stream, the scroll bar's range and position change with every drawing, but its
-    // picture (whose repaint costs more than the text's) is brought up to date at most every
-    // scrollBarInterval: with a later drawing, or a little after the interval when none comes.
-    QScrollBar* bar = verticalScrollBar();
-    if (now - lastScrollBarRepaint_ >= scrollBarInterval) {
-        releaseScrollBar();
-        return;
-    }
-    if (!bar->updatesEnabled())
-        return;
-    bar->setUpdatesEnabled(false);
-    scrollBarTimer_.start(std::chrono::duration_cast<std::chrono::milliseconds>(scrollBarInterval - (now - lastScrollBarRepaint_)) + syncInterval);
-}
-
-void OutputTextView::releaseScrollBar()
-{
-    scrollBarTimer_.stop();
-    lastScrollBarRepaint_ = std::chrono::steady_clock::now();
-    if (!verticalScrollBar()->updatesEnabled())
-        verticalScrollBar()->setUpdatesEnabled(true);
-}
-
-bool OutputTextView::eventFilter(QObject* watched, QEvent* event)
-{
-    if (watched == verticalScrollBar() && (event->type() == QEvent::MouseButtonPress || event->type() == QEvent::Wheel || event->type() == QEvent::Enter))
-        releaseScrollBar();
-    return QAbstractScrollArea::eventFilter(watched, event);
 }
 
 void OutputTextView::scrollToEnd()
@@ -268,12 +230,10 @@ OutputTextView::ScrollRange OutputTextView::scrollRange()
     return {static_cast<int>(rows - fit + tallEnd), static_cast<int>(std::max<std::size_t>(1, fit))};
 }
 
-void OutputTextView::updateScrollRange()
+void OutputTextView::updateScrollRange(bool toEnd)
 {
     const ScrollRange range = scrollRange();
-    QScrollBar* bar = verticalScrollBar();
-    bar->setRange(0, range.maximum);
-    bar->setPageStep(range.pageStep);
+    scrollBar_->setRangeAndValue(range.maximum, range.pageStep, toEnd ? std::optional<int>(range.maximum) : std::nullopt);
 }
 
 void OutputTextView::forgetLayouts()
@@ -435,16 +395,12 @@ void OutputTextView::resizeEvent(QResizeEvent* event)
     forgetLayouts();
     followEnd_ = followEnd_ || atEnd;
     sync();
-    releaseScrollBar();
 }
 
 void OutputTextView::scrollContentsBy(int, int)
 {
-    if (syncing_)
-        return;
-    // Scrolled by hand (keys, wheel, a drag): the scroll bar shows where.
-    releaseScrollBar();
-    viewport()->update();
+    if (!syncing_)
+        viewport()->update();
 }
 
 void OutputTextView::changeEvent(QEvent* event)

@@ -22,6 +22,8 @@ class QTextLayout;
 
 namespace velmora {
 
+class OutputScrollBar;
+
 // The output text as the user sees it: a read-only, selectable view that draws the session's
 // output store directly, laying out only the rows it shows. Appending a megabyte costs the view
 // nothing until it paints, and a paint lays out what fits on the screen.
@@ -76,7 +78,6 @@ protected:
     void paintEvent(QPaintEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
     void scrollContentsBy(int dx, int dy) override;
-    bool eventFilter(QObject* watched, QEvent* event) override;
     void mousePressEvent(QMouseEvent* event) override;
     void mouseMoveEvent(QMouseEvent* event) override;
     void mouseReleaseEvent(QMouseEvent* event) override;
@@ -114,10 +115,8 @@ private:
     };
     // The scroll bar's range for the store as it is now.
     ScrollRange scrollRange();
-    void updateScrollRange();
-    // Holds back the scroll bar's repaints while the view follows a stream.
-    void holdScrollBar(std::chrono::steady_clock::time_point now);
-    void releaseScrollBar();
+    // Sets the scroll bar's range, and its position at the end if toEnd.
+    void updateScrollRange(bool toEnd = false);
     // Where the text of the rows in shownRows_ ends on the right, with room for overhanging glyphs.
     int shownRight();
     RowLayout& layoutOf(std::size_t row);
@@ -132,6 +131,7 @@ private:
     void makeFormats();
 
     InMemoryTextStore& store_;
+    OutputScrollBar* scrollBar_ = nullptr;
     std::array<QTextCharFormat, 5> formats_;
     std::optional<FixedPitchGlyphs> fixedGlyphs_;
     int plainRowHeight_ = 0;
@@ -154,9 +154,6 @@ private:
     std::size_t rowsCut_ = 0;
     std::size_t rowsAtSync_ = 0;
     bool flooded_ = false;
-    static constexpr std::chrono::milliseconds scrollBarInterval{250};
-    QTimer scrollBarTimer_;
-    std::chrono::steady_clock::time_point lastScrollBarRepaint_;
     bool followEnd_ = true;
     std::size_t anchor_ = 0;
     std::size_t cursor_ = 0;

@@ -46,7 +46,7 @@ public:
     // a second instead of once per USB packet, and the line discipline's 4 KiB buffer never
     // comes near full, so a UART bridge is never throttled.
     static constexpr std::size_t trickleBytes = 1024;
-    static constexpr std::chrono::milliseconds longestRest{20};
+    static constexpr std::chrono::milliseconds longestRest{25};
     static std::chrono::microseconds restAfterTrickle(std::int64_t baudRate);
 
     static std::shared_ptr<SerialPort> create(std::string path,
