@@ -222,6 +222,9 @@ private slots:
         QCOMPARE(view.counters()->text(), QString("RX 0 B  ·  TX 0 B"));
         QVERIFY(!view.saveButton()->isEnabled());
         QCOMPARE(view.saveButton()->toolTip(), QString("Save output as text file (Ctrl+S)"));
+        // Room for long counts from the start: a count gaining digits moves nothing.
+        const QSize room = view.counters()->sizeHint();
+        QVERIFY(room.width() >= view.counters()->fontMetrics().horizontalAdvance("RX 999,999,999 B  ·  TX 99,999,999 B"));
 
         model->setSelectedPath(board.devicePath());
         model->connect();
@@ -230,6 +233,7 @@ private slots:
         board.writeToPort(std::string(12345, 'x'));
         QVERIFY(pump([&] { return model->rxBytes().value() == 12345; }));
         QCOMPARE(view.counters()->text(), QString("RX 12,345 B  ·  TX 0 B"));
+        QCOMPARE(view.counters()->sizeHint(), room);
 
         view.clearButton()->click();
         QCOMPARE(view.counters()->text(), QString("RX 0 B  ·  TX 0 B"));

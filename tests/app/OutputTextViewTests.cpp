@@ -1,5 +1,6 @@
 #include "app/monitor/ContentView.h"
 #include "app/monitor/FindBar.h"
+#include "app/monitor/FixedPitchGlyphs.h"
 #include "app/monitor/OutputTextView.h"
 #include "core/exec/ManualMainQueue.h"
 #include "core/pipeline/InMemoryTextStore.h"
@@ -11,6 +12,8 @@
 #include <QApplication>
 #include <QClipboard>
 #include <QLineEdit>
+#include <QPainter>
+#include <QTextLayout>
 #include <QScrollBar>
 #include <QVBoxLayout>
 #include <QtTest>
@@ -457,6 +460,81 @@ private slots:
         Area::settle();
         QVERIFY(view.selectedText().isEmpty());
         QCOMPARE(view.firstVisibleRow(), std::size_t{0});
+    }
+
+    void plainRowsLookAsLaidOutTextAndAStreamRepaintsOnlyTheTextsColumns()
+    {
+        InMemoryTextStore store;
+        Area area(store, {900, 320});
+
+        // Glyphs looked up by character stand where the text engine would put them.
+        const QFont font = area.view->format(TextStyle::data).font();
+        const FixedPitchGlyphs glyphs(font);
+        QVERIFY(glyphs.isUsable());
+        const std::u16string text = u"\u2190 temp:22.5,hum:40 {ok} ~|` \u00b0C";
+        QImage shaped(420, 30, QImage::Format_RGB32);
+        QImage looked = shaped;
+        shaped.fill(Qt::white);
+        looked.fill(Qt::white);
+        {
+            QPainter painter(&shaped);
+            QTextLayout layout(qt(text), font);
+            layout.beginLayout();
+            layout.createLine().setLineWidth(1000);
+            layout.endLayout();
+            layout.draw(&painter, QPointF(3, 4));
+        }
+        {
+            QPainter painter(&looked);
+            const auto run = glyphs.run(text, 0);
+            QVERIFY(run.has_value());
+            painter.drawGlyphRun(QPointF(3, 4 + glyphs.ascent()), *run);
+        }
+        QCOMPARE(looked, shaped);
+        // Whatever needs shaping, another font or a tab stop is left to the text engine.
+        for (const std::u16string_view other : {u"a\tb", u"e\u0301", u"\u0645\u0631\u062d\u0628\u0627", u"\u6e29\u5ea6", u"\U0001F600"})
+            QVERIFY(!glyphs.run(other, 0).has_value());
+
+        // Short lines streaming in: the view repaints the columns that hold text, not the
+        // backdrop beside them, and the scroll bar only when its handle moves.
+        append(store, numberedLines(0, 2000));
+        area.view->scrollToEnd();
+        Area::settle();
+        struct PaintLog : QObject {
+            std::vector<QRect> viewport;
+            int scrollBar = 0;
+            QWidget* watchedViewport = nullptr;
+            bool eventFilter(QObject* watched, QEvent* event) override
+            {
+                if (event->type() == QEvent::Paint) {
+                    if (watched == watchedViewport)
+                        viewport.push_back(static_cast<QPaintEvent*>(event)->rect());
+                    else
+                        ++scrollBar;
+                }
+                return false;
+            }
+        } log;
+        log.watchedViewport = area.view->viewport();
+        area.view->viewport()->installEventFilter(&log);
+        area.view->verticalScrollBar()->installEventFilter(&log);
+        for (int i = 0; i < 5; ++i) {
+            append(store, numberedLines(2000 + 10 * i, 2010 + 10 * i));
+            area.view->scrollToEnd();
+            Area::settle();
+        }
+        QVERIFY(area.view->isScrolledToEnd());
+        QVERIFY(!log.viewport.empty());
+        for (const QRect& painted : log.viewport) {
+            QCOMPARE(painted.left(), 0);
+            QVERIFY(painted.width() < area.view->viewport()->width() / 3);
+        }
+        QCOMPARE(log.scrollBar, 0);
+        // Scrolled back to the top, the handle moves and is drawn there.
+        area.view->verticalScrollBar()->setValue(0);
+        Area::settle();
+        QVERIFY(log.scrollBar > 0);
+        QCOMPARE(log.viewport.back().width(), area.view->viewport()->width());
     }
 
     void clearingTheStoreLeavesNoStaleSelectionOrRows()

@@ -63,14 +63,27 @@ private slots:
         QtMainQueue queue;
         std::atomic<bool> ranOnGui{false};
         std::atomic<bool> cancelledRan{false};
+        QStringList trace;
+        QElapsedTimer clock;
+        clock.start();
+        qint64 lateRanAfter = -1;
         std::thread worker([&] {
+            queue.postAfter(45ms, [&] {
+                trace << "late";
+                lateRanAfter = clock.elapsed();
+            });
             queue.postAfter(5ms, [&] { ranOnGui = QThread::currentThread() == QCoreApplication::instance()->thread(); });
             queue.postAfter(30ms, [&] { cancelledRan = true; }).cancel();
+            queue.postAfter(20ms, [&] { trace << "early"; });
         });
         worker.join();
         QTRY_VERIFY(ranOnGui.load());
+        // Tasks from another thread run by their deadlines, not in the order they came.
+        QTRY_COMPARE(trace, (QStringList{"early", "late"}));
+        QVERIFY(lateRanAfter >= 45);
         QTest::qWait(60);
         QVERIFY(!cancelledRan.load());
+        QCOMPARE(trace, (QStringList{"early", "late"}));
     }
 };
 

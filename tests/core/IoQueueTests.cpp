@@ -4,11 +4,17 @@
 #include <gtest/gtest.h>
 
 #include <atomic>
+#include <chrono>
 #include <fcntl.h>
-#include <set>
 #include <future>
+#include <mutex>
 #include <pthread.h>
+#include <set>
+#include <string>
+#include <thread>
 #include <unistd.h>
+#include <utility>
+#include <vector>
 
 using namespace std::chrono_literals;
 using velmora::IoQueue;
@@ -126,4 +132,65 @@ TEST(IoQueue, DestroyingTheQueueRunsWhatIsQueuedEvenFromItsOwnThread)
         delete queue;
     });
     EXPECT_EQ(finished.get_future().wait_for(5s), std::future_status::ready);
+}
+
+TEST(IoQueue, ARestingSourceWaitsOutItsRestWhileTasksStillRun)
+{
+    IoQueue queue("test.io");
+    int pipeFds[2];
+    ASSERT_EQ(::pipe2(pipeFds, O_NONBLOCK | O_CLOEXEC), 0);
+    std::mutex mutex;
+    std::vector<std::pair<std::chrono::steady_clock::time_point, std::string>> reads;
+    std::shared_ptr<velmora::ReadSource> source = queue.makeReadSource(
+        pipeFds[0],
+        [&] {
+            char buffer[16];
+            const auto got = ::read(pipeFds[0], buffer, sizeof buffer);
+            if (got <= 0)
+                return;
+            {
+                const std::lock_guard lock(mutex);
+                reads.emplace_back(std::chrono::steady_clock::now(), std::string(buffer, static_cast<std::size_t>(got)));
+            }
+            source->restFor(150ms);
+        },
+        [&] { ::close(pipeFds[0]); });
+    source->resume();
+
+    ASSERT_EQ(::write(pipeFds[1], "a", 1), 1);
+    const auto waitForReads = [&](std::size_t count) {
+        for (int i = 0; i < 2000; ++i) {
+            {
+                const std::lock_guard lock(mutex);
+                if (reads.size() >= count)
+                    return true;
+            }
+            std::this_thread::sleep_for(1ms);
+        }
+        return false;
+    };
+    ASSERT_TRUE(waitForReads(1));
+    ASSERT_EQ(::write(pipeFds[1], "b", 1), 1);
+    ASSERT_EQ(::write(pipeFds[1], "c", 1), 1);
+
+    // A task queued during the rest runs at once.
+    const auto queued = std::chrono::steady_clock::now();
+    queue.sync([] {});
+    EXPECT_LT(std::chrono::steady_clock::now() - queued, 100ms);
+    {
+        const std::lock_guard lock(mutex);
+        EXPECT_EQ(reads.size(), 1u) << "the source rests although bytes wait";
+    }
+
+    // After the rest, everything that came meanwhile is read in one go.
+    ASSERT_TRUE(waitForReads(2));
+    {
+        const std::lock_guard lock(mutex);
+        EXPECT_EQ(reads[0].second, "a");
+        EXPECT_EQ(reads[1].second, "bc");
+        EXPECT_GE(reads[1].first - reads[0].first, 150ms);
+    }
+    source->cancel();
+    queue.sync([] {});
+    ::close(pipeFds[1]);
 }

@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 
 #include <condition_variable>
+#include <cstdio>
 #include <fcntl.h>
 #include <future>
 #include <mutex>
@@ -282,6 +283,39 @@ TEST_F(SerialPortOnPty, AStreamOfHundredThousandBytesArrivesWholeInOrderInBatche
         EXPECT_FALSE(batch.empty());
         EXPECT_LE(batch.size(), SerialPort::maxBatchSize);
     }
+}
+
+TEST_F(SerialPortOnPty, ATrickleIsReadInFewLargerPieces)
+{
+    // A trickling device is left alone long enough for a kilobyte at the line's rate, but never
+    // longer than a burst may take to land in one 30 ms batch, and not at all where the rest
+    // would be too short to matter.
+    EXPECT_EQ(SerialPort::restAfterTrickle(115200), SerialPort::longestRest);
+    EXPECT_EQ(SerialPort::restAfterTrickle(1000000), std::chrono::microseconds(8192));
+    EXPECT_EQ(SerialPort::restAfterTrickle(4000000), std::chrono::microseconds(2048));
+    EXPECT_EQ(SerialPort::restAfterTrickle(12000000), std::chrono::microseconds(0));
+    EXPECT_EQ(SerialPort::restAfterTrickle(50), SerialPort::longestRest);
+
+    // A board printing a 32-byte line every 2 ms for 0.4 s: 200 lines, read in a few dozen
+    // pieces instead of one per line, whole and in order.
+    ASSERT_EQ(open({115200}), std::nullopt);
+    std::vector<std::uint8_t> sent;
+    for (int line = 0; line < 200; ++line) {
+        char text[40];
+        const int length = std::snprintf(text, sizeof text, "temp:%03d.5,hum:%03d,count:%05d\n", line % 40, line % 90, line);
+        sent.insert(sent.end(), text, text + length);
+    }
+    std::thread board([&] {
+        for (std::size_t at = 0; at < sent.size(); at += 32) {
+            const auto end = sent.begin() + static_cast<std::ptrdiff_t>(std::min<std::size_t>(at + 32, sent.size()));
+            pty.writeToPort(std::vector<std::uint8_t>(sent.begin() + static_cast<std::ptrdiff_t>(at), end));
+            std::this_thread::sleep_for(2ms);
+        }
+    });
+    ASSERT_TRUE(recorder.waitForBytes(sent.size(), 10s));
+    board.join();
+    EXPECT_EQ(recorder.bytes(), sent);
+    EXPECT_LE(recorder.batches().size(), 50u);
 }
 
 TEST_F(SerialPortOnPty, AVanishedDeviceIsReportedOnceAfterItsLastBytesAndLeavesThePortClosed)
