@@ -69,6 +69,13 @@ std::uint32_t FixedPitchGlyphs::glyphFor(char16_t c) const
     return it->second;
 }
 
+QGlyphRun FixedPitchGlyphs::emptyRun() const
+{
+    QGlyphRun glyphs;
+    glyphs.setRawFont(font_);
+    return glyphs;
+}
+
 std::optional<QGlyphRun> FixedPitchGlyphs::run(std::u16string_view text, std::size_t firstColumn) const
 {
     if (!usable_)
@@ -84,8 +91,7 @@ std::optional<QGlyphRun> FixedPitchGlyphs::run(std::u16string_view text, std::si
         indexes.append(glyph);
         positions.append(QPointF(static_cast<qreal>(firstColumn + i) * advance_, 0));
     }
-    QGlyphRun glyphs;
-    glyphs.setRawFont(font_);
+    QGlyphRun glyphs = emptyRun();
     glyphs.setGlyphIndexes(indexes);
     glyphs.setPositions(positions);
     return glyphs;

@@ -33,6 +33,8 @@ public:
     // The glyphs of text, the first at column firstColumn, on a baseline at y = 0; none when a
     // character of text does not qualify.
     std::optional<QGlyphRun> run(std::u16string_view text, std::size_t firstColumn) const;
+    // A run in this font without glyphs yet.
+    QGlyphRun emptyRun() const;
 
 private:
     // The glyph for c, or 0 when c does not qualify.

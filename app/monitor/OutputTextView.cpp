@@ -111,8 +111,17 @@ void OutputTextView::makeFormats()
 void OutputTextView::storeChanged(const InMemoryTextStore::Change& change)
 {
     if (change.removedFromFront > 0) {
-        layouts_.clear();
         const std::size_t cut = change.removedFromFront;
+        // A full buffer is cut at the front with every batch: the rows that stay keep their
+        // layouts, at their new positions.
+        std::map<std::size_t, RowLayout> kept;
+        for (auto& [start, layout] : layouts_) {
+            if (start < cut)
+                continue;
+            layout.end -= cut;
+            kept.emplace_hint(kept.end(), start - cut, std::move(layout));
+        }
+        layouts_ = std::move(kept);
         anchor_ = anchor_ > cut ? anchor_ - cut : 0;
         cursor_ = cursor_ > cut ? cursor_ - cut : 0;
         // Keep showing the same text when the user has scrolled away from the end.
@@ -330,6 +339,11 @@ void OutputTextView::paintEvent(QPaintEvent* event)
     selected.setForeground(palette().color(QPalette::HighlightedText));
 
     layOutShownRows();
+    struct StyleGlyphs {
+        QList<quint32> indexes;
+        QList<QPointF> positions;
+    };
+    std::array<StyleGlyphs, styleCount> byStyle;
     for (const ShownRow& each : shownRows_) {
         const RowLayout& shown = layoutOf(each.row);
         const std::size_t start = store_.rowStart(each.row);
@@ -341,14 +355,26 @@ void OutputTextView::paintEvent(QPaintEvent* event)
                 selections.append({static_cast<int>(from - start), static_cast<int>(to - from), selected});
         }
         if (!shown.layout && selections.isEmpty()) {
+            // Plain rows are drawn together, one run of glyphs per style for the whole view.
             const QPointF baseline(inset, each.top + fixedGlyphs_->ascent());
             for (const auto& [style, glyphs] : shown.runs) {
-                painter.setPen(format(style).foreground().color());
-                painter.drawGlyphRun(baseline, glyphs);
+                StyleGlyphs& into = byStyle[static_cast<std::size_t>(style)];
+                into.indexes.append(glyphs.glyphIndexes());
+                for (const QPointF& position : glyphs.positions())
+                    into.positions.append(position + baseline);
             }
             continue;
         }
         textLayoutOf(each.row).draw(&painter, QPointF(inset, each.top), selections);
+    }
+    for (std::size_t style = 0; style < byStyle.size(); ++style) {
+        if (byStyle[style].indexes.isEmpty())
+            continue;
+        QGlyphRun glyphs = fixedGlyphs_->emptyRun();
+        glyphs.setGlyphIndexes(byStyle[style].indexes);
+        glyphs.setPositions(byStyle[style].positions);
+        painter.setPen(format(static_cast<TextStyle>(style)).foreground().color());
+        painter.drawGlyphRun(QPointF(0, 0), glyphs);
     }
     const int right = shownRight();
     paintedRight_ = event->rect().contains(viewport()->rect()) ? right : std::max(paintedRight_, right);

@@ -132,7 +132,9 @@ private:
 
     InMemoryTextStore& store_;
     OutputScrollBar* scrollBar_ = nullptr;
-    std::array<QTextCharFormat, 5> formats_;
+    // One per TextStyle.
+    static constexpr std::size_t styleCount = 5;
+    std::array<QTextCharFormat, styleCount> formats_;
     std::optional<FixedPitchGlyphs> fixedGlyphs_;
     int plainRowHeight_ = 0;
     LogoBackdrop backdrop_;

@@ -84,7 +84,7 @@ std::optional<SerialPortError> SerialPort::open(const PortSettings& settings, Da
 
         originalAttributes_ = original;
         fd_ = fd;
-        restAfterTrickle_ = restAfterTrickle(settings.baudRate);
+        baudRate_ = settings.baudRate;
         std::weak_ptr<SerialPort> weakSelf = weak_from_this();
         readSource_ = queue_.makeReadSource(
             fd,
@@ -136,17 +136,23 @@ void SerialPort::handleReadable()
         close(vanished ? SerialPortError::deviceDisconnected() : SerialPortError::readFailed(code), true);
         return;
     }
-    if (batch.size() < trickleBytes && restAfterTrickle_.count() > 0)
-        readSource_->restFor(restAfterTrickle_);
+    if (batch.size() < trickleBytes) {
+        const auto now = std::chrono::steady_clock::now();
+        const bool streaming = now - restEnds_ < std::chrono::milliseconds(5);
+        if (const auto rest = restAfterTrickle(baudRate_, streaming); rest.count() > 0) {
+            readSource_->restFor(rest);
+            restEnds_ = now + rest;
+        }
+    }
     deliver();
 }
 
-std::chrono::microseconds SerialPort::restAfterTrickle(std::int64_t baudRate)
+std::chrono::microseconds SerialPort::restAfterTrickle(std::int64_t baudRate, bool streaming)
 {
     // Eight bits a byte: the fastest a frame of any shape can bring bytes in.
     const auto bytesPerSecond = std::max<std::int64_t>(1, baudRate / 8);
     const std::chrono::microseconds fill{static_cast<std::int64_t>(trickleBytes) * 1'000'000 / bytesPerSecond};
-    const auto rest = std::min<std::chrono::microseconds>(fill, longestRest);
+    const auto rest = std::min<std::chrono::microseconds>(fill, streaming ? streamRest : burstRest);
     // Below a millisecond the rest would save nothing.
     return rest < std::chrono::milliseconds(1) ? std::chrono::microseconds(0) : rest;
 }

@@ -41,13 +41,16 @@ public:
     static constexpr std::size_t maxBatchSize = 65536;
     static constexpr int writeStallTimeoutMs = 2000;
     // A device that trickles (a wake-up brings less than trickleBytes) is left alone for a
-    // while before the next read, long enough for about trickleBytes more at the line's rate but
-    // never longer than longestRest: a board printing at 115200 baud is read some hundred times
-    // a second instead of once per USB packet, and the line discipline's 4 KiB buffer never
-    // comes near full, so a UART bridge is never throttled.
+    // while before the next read: a board printing at 115200 baud is read a few dozen times a
+    // second instead of once per USB packet. The rest is short enough for about trickleBytes at
+    // the line's rate, so the line discipline's 4 KiB buffer never comes near full and a UART
+    // bridge is never throttled; after a quiet spell it ends before the 30 ms batch of the first
+    // bytes is handed on, so that the rest of a burst joins them; a device that kept sending
+    // through the last rest is streaming and may wait a little longer.
     static constexpr std::size_t trickleBytes = 1024;
-    static constexpr std::chrono::milliseconds longestRest{25};
-    static std::chrono::microseconds restAfterTrickle(std::int64_t baudRate);
+    static constexpr std::chrono::milliseconds burstRest{25};
+    static constexpr std::chrono::milliseconds streamRest{50};
+    static std::chrono::microseconds restAfterTrickle(std::int64_t baudRate, bool streaming);
 
     static std::shared_ptr<SerialPort> create(std::string path,
         std::shared_ptr<ModemLineControl> modemLines = systemModemLineControl());
@@ -101,7 +104,9 @@ private:
     int fd_ = -1;
     LineAttributes originalAttributes_;
     std::shared_ptr<ReadSource> readSource_;
-    std::chrono::microseconds restAfterTrickle_{0};
+    std::int64_t baudRate_ = 0;
+    // When the last rest ends; a wake-up right then finds a device that kept sending.
+    std::chrono::steady_clock::time_point restEnds_;
     std::unique_ptr<std::array<std::uint8_t, readSize>> readBuffer_;
     DataHandler onData_;
     CloseHandler onClose_;

@@ -287,14 +287,16 @@ TEST_F(SerialPortOnPty, AStreamOfHundredThousandBytesArrivesWholeInOrderInBatche
 
 TEST_F(SerialPortOnPty, ATrickleIsReadInFewLargerPieces)
 {
-    // A trickling device is left alone long enough for a kilobyte at the line's rate, but never
-    // longer than a burst may take to land in one 30 ms batch, and not at all where the rest
-    // would be too short to matter.
-    EXPECT_EQ(SerialPort::restAfterTrickle(115200), SerialPort::longestRest);
-    EXPECT_EQ(SerialPort::restAfterTrickle(1000000), std::chrono::microseconds(8192));
-    EXPECT_EQ(SerialPort::restAfterTrickle(4000000), std::chrono::microseconds(2048));
-    EXPECT_EQ(SerialPort::restAfterTrickle(12000000), std::chrono::microseconds(0));
-    EXPECT_EQ(SerialPort::restAfterTrickle(50), SerialPort::longestRest);
+    // A trickling device is left alone long enough for a kilobyte at the line's rate, but after
+    // a quiet spell never longer than a burst may take to land in one 30 ms batch, and not at
+    // all where the rest would be too short to matter.
+    EXPECT_EQ(SerialPort::restAfterTrickle(115200, false), SerialPort::burstRest);
+    EXPECT_EQ(SerialPort::restAfterTrickle(115200, true), SerialPort::streamRest);
+    EXPECT_EQ(SerialPort::restAfterTrickle(1000000, true), std::chrono::microseconds(8192));
+    EXPECT_EQ(SerialPort::restAfterTrickle(4000000, false), std::chrono::microseconds(2048));
+    EXPECT_EQ(SerialPort::restAfterTrickle(12000000, true), std::chrono::microseconds(0));
+    EXPECT_EQ(SerialPort::restAfterTrickle(50, true), SerialPort::streamRest);
+    EXPECT_LT(SerialPort::burstRest, std::chrono::milliseconds(30));
 
     // A board printing a 32-byte line every 2 ms for 0.4 s: 200 lines, read in a few dozen
     // pieces instead of one per line, whole and in order.
