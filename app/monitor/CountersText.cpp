@@ -10,10 +10,10 @@ namespace velmora {
 
 namespace {
 
-// On its own the text repaints at most every repaintIntervalMs; in a frame that goes out anyway,
-// where it costs next to nothing, at most every joinIntervalMs.
-constexpr int repaintIntervalMs = 250;
-constexpr int joinIntervalMs = 100;
+// The text repaints about twice a second: in a frame of the output that comes at least
+// joinIntervalMs after the last repaint, or on its own a little after repaintIntervalMs.
+constexpr int repaintIntervalMs = 500;
+constexpr int joinIntervalMs = 400;
 constexpr int joinSlackMs = 100;
 
 } // namespace

@@ -11,8 +11,8 @@ namespace velmora {
 
 // A line of text that changes with every batch of received data (the footer's byte counters).
 // Unlike a QLabel, which asks for a new layout on every change (and a layout request repaints
-// the whole tab), it repaints only itself: on its own at most four times a second, otherwise in
-// the output's frames; and it asks for more room only when the text outgrows it. The text comes
+// the whole tab), it repaints only itself, about twice a second and in one of the output's
+// frames while there are any; and it asks for more room only when the text outgrows it. The text comes
 // from a source that is asked when the text is shown or read, not on every change; text() is
 // always the latest text.
 //

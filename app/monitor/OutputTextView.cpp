@@ -11,6 +11,7 @@
 #include <QMenu>
 #include <QPaintEvent>
 #include <QPainter>
+#include <QRegion>
 #include <QScopedValueRollback>
 #include <QScrollBar>
 #include <QTextLayout>
@@ -376,8 +377,11 @@ void OutputTextView::paintEvent(QPaintEvent* event)
         painter.setPen(format(static_cast<TextStyle>(style)).foreground().color());
         painter.drawGlyphRun(QPointF(0, 0), glyphs);
     }
+    // Once a paint has covered all the text there was, nothing but backdrop lies beyond the
+    // text it drew.
     const int right = shownRight();
-    paintedRight_ = event->rect().contains(viewport()->rect()) ? right : std::max(paintedRight_, right);
+    const bool coveredAll = (QRegion(0, 0, paintedRight_, viewport()->height()) - event->region()).isEmpty();
+    paintedRight_ = coveredAll ? right : std::max(paintedRight_, right);
 
     // Keep the layouts of the rows on screen and of the rows at the end; forget the rest.
     if (layouts_.size() > shownRows_.size() + spareLayouts) {
