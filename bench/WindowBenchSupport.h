@@ -2,6 +2,8 @@
 
 // Clock, CPU time and event-loop helpers shared by the benchmarks that run the real window.
 
+#include "localization/L10n.h"
+
 #include <QCoreApplication>
 #include <QEventLoop>
 #include <QTimer>
@@ -10,6 +12,7 @@
 
 #include <chrono>
 #include <functional>
+#include <string>
 
 namespace velmora::bench {
 
@@ -47,6 +50,13 @@ inline bool spinUntil(const std::function<bool()>& condition, Clock::duration ti
         loop.exec();
     }
     return true;
+}
+
+// What every "bytes skipped" notice contains: the catalogue's text without its count.
+inline std::string skipNoticeMarker()
+{
+    const std::string sample = velmora::L10n::Status::droppedBytes(7);
+    return sample.substr(sample.find('7') + 1);
 }
 
 } // namespace velmora::bench

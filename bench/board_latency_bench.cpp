@@ -68,9 +68,7 @@ class ArrivalWatch {
 public:
     explicit ArrivalWatch(InMemoryTextStore& store) : store_(store)
     {
-        // The catalogue's text without its count: what every such notice contains.
-        const std::string sample = velmora::L10n::Status::droppedBytes(7);
-        skipMarker_ = sample.substr(sample.find('7') + 1);
+        skipMarker_ = velmora::bench::skipNoticeMarker();
         viewHook_ = store_.onChange;
         store_.onChange = [this](const InMemoryTextStore::Change& change) {
             if (viewHook_)

@@ -309,9 +309,7 @@ class SkipNoticeWatch {
 public:
     explicit SkipNoticeWatch(InMemoryTextStore& store) : store_(store)
     {
-        // The catalogue's text without its count: what every such notice contains.
-        const std::string sample = velmora::L10n::Status::droppedBytes(7);
-        marker_ = QString::fromStdString(sample.substr(sample.find('7') + 1)).toStdU16String();
+        marker_ = QString::fromStdString(velmora::bench::skipNoticeMarker()).toStdU16String();
         viewHook_ = store_.onChange;
         store_.onChange = [this](const InMemoryTextStore::Change& change) {
             if (viewHook_)

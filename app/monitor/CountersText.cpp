@@ -42,11 +42,7 @@ void CountersText::setSource(std::function<QString()> source)
 void CountersText::reserveRoomFor(const QString& text)
 {
     reserved_ = text;
-    const int width = fontMetrics().horizontalAdvance(reserved_);
-    if (width > width_) {
-        width_ = width;
-        updateGeometry();
-    }
+    makeRoomFor(reserved_);
 }
 
 void CountersText::invalidate()
@@ -85,12 +81,12 @@ void CountersText::refresh()
     // Measuring is shaping: done only when the text got longer or shorter, as when a count
     // gains a digit.
     if (lengthChanged)
-        measure();
+        makeRoomFor(text_);
 }
 
-void CountersText::measure()
+void CountersText::makeRoomFor(const QString& text)
 {
-    const int width = fontMetrics().horizontalAdvance(text_);
+    const int width = fontMetrics().horizontalAdvance(text);
     if (width > width_) {
         width_ = width;
         updateGeometry();
@@ -119,7 +115,9 @@ void CountersText::changeEvent(QEvent* event)
 {
     // Another font means other widths: measure afresh.
     if (event->type() == QEvent::FontChange) {
-        width_ = std::max(fontMetrics().horizontalAdvance(text_), fontMetrics().horizontalAdvance(reserved_));
+        width_ = 0;
+        makeRoomFor(reserved_);
+        makeRoomFor(text_);
         updateGeometry();
     }
     QWidget::changeEvent(event);

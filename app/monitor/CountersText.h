@@ -44,7 +44,8 @@ private:
     // Takes the source's text, for the paint and for accessibility, and asks for more room if
     // the text needs it.
     void refresh();
-    void measure();
+    // Asks for more room if text needs it.
+    void makeRoomFor(const QString& text);
 
     std::function<QString()> source_;
     QString text_;

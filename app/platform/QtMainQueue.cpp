@@ -1,13 +1,13 @@
 #include "app/platform/QtMainQueue.h"
 
 #include <QSocketNotifier>
-#include <QThread>
-#include <QTimer>
 
 #include <sys/timerfd.h>
 #include <unistd.h>
 
 #include <cstdint>
+#include <cstdio>
+#include <cstdlib>
 #include <vector>
 
 namespace velmora {
@@ -16,17 +16,18 @@ QtMainQueue::QtMainQueue(QObject* parent) : QObject(parent)
 {
     // The steady clock is CLOCK_MONOTONIC, so its time points arm the descriptor as they are.
     timerFd_ = ::timerfd_create(CLOCK_MONOTONIC, TFD_CLOEXEC | TFD_NONBLOCK);
-    if (timerFd_ >= 0) {
-        notifier_ = new QSocketNotifier(timerFd_, QSocketNotifier::Read, this);
-        connect(notifier_, &QSocketNotifier::activated, this, &QtMainQueue::runDueTasks);
+    if (timerFd_ < 0) {
+        std::perror("Velmora: no timer descriptor for the main queue");
+        std::abort();
     }
+    notifier_ = new QSocketNotifier(timerFd_, QSocketNotifier::Read, this);
+    connect(notifier_, &QSocketNotifier::activated, this, &QtMainQueue::runDueTasks);
 }
 
 QtMainQueue::~QtMainQueue()
 {
     delete notifier_;
-    if (timerFd_ >= 0)
-        ::close(timerFd_);
+    ::close(timerFd_);
 }
 
 void QtMainQueue::post(Task task)
@@ -37,26 +38,11 @@ void QtMainQueue::post(Task task)
 TaskHandle QtMainQueue::postAfter(std::chrono::milliseconds delay, Task task)
 {
     auto token = std::make_shared<TaskToken>();
-    if (QThread::currentThread() != thread() && timerFd_ >= 0) {
-        const std::lock_guard lock(mutex_);
-        const auto deadline = Clock::now() + delay;
-        timed_.emplace(deadline, std::make_pair(token, std::move(task)));
-        if (deadline < armed_)
-            arm(deadline);
-        return TaskHandle(token);
-    }
-    auto start = [this, delay, token, task = std::move(task)]() mutable {
-        // Precise timers: the 30 ms batching and the 0.1 s plot rhythm are meant as stated.
-        QTimer::singleShot(delay, Qt::PreciseTimer, this, [token, task = std::move(task)] {
-            if (token->begin())
-                task();
-        });
-    };
-    // Timers belong to the thread that starts them, so start them on ours.
-    if (QThread::currentThread() == thread())
-        start();
-    else
-        QMetaObject::invokeMethod(this, std::move(start), Qt::QueuedConnection);
+    const std::lock_guard lock(mutex_);
+    const auto deadline = Clock::now() + delay;
+    timed_.emplace(deadline, std::make_pair(token, std::move(task)));
+    if (deadline < armed_)
+        arm(deadline);
     return TaskHandle(token);
 }
 

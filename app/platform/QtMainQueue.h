@@ -16,9 +16,10 @@ namespace velmora {
 // The main queue on Qt's event loop. Lives on the GUI thread; post and postAfter may be called
 // from any thread and always run their task on the GUI thread.
 //
-// A delayed task from another thread (the serial I/O queue's 30 ms batching, many times a second)
-// arms a timer descriptor that the event loop watches, so the GUI thread wakes once, when the
-// task is due, instead of once to start a timer and once more when it fires.
+// Delayed tasks wait in a list by deadline under one timer descriptor that the event loop
+// watches. Arming it needs no help from the GUI thread, so a delayed task from another thread
+// (the serial I/O queue's 30 ms batching, many times a second) wakes the GUI thread once, when
+// it is due, instead of once to start a timer and once more when it fires.
 class QtMainQueue final : public QObject, public MainQueue {
     Q_OBJECT
 public:
@@ -37,7 +38,7 @@ private:
     int timerFd_ = -1;
     QSocketNotifier* notifier_ = nullptr;
     std::mutex mutex_;
-    // Delayed tasks from other threads, by deadline; equal deadlines keep their posting order.
+    // Delayed tasks by deadline; equal deadlines keep their posting order.
     std::multimap<Clock::time_point, std::pair<std::shared_ptr<TaskToken>, Task>> timed_;
     Clock::time_point armed_ = Clock::time_point::max();
 };

@@ -1,5 +1,6 @@
 #include "localization/HelpTopic.h"
 #include "localization/L10n.h"
+#include "tests/localization/TextChecks.h"
 
 #include <gtest/gtest.h>
 
@@ -15,6 +16,8 @@
 
 using namespace velmora;
 using namespace velmora::HelpBlocks;
+
+using velmora::testing::withoutCode;
 
 namespace {
 
@@ -83,21 +86,6 @@ std::vector<std::string> codeSpans(std::string_view text)
         open = text.find('`', close + 1);
     }
     return spans;
-}
-
-// The text without its `code` spans, which hold data and code with ASCII punctuation.
-std::string withoutCode(std::string_view text)
-{
-    std::string prose;
-    bool inCode = false;
-    for (const char c : text) {
-        if (c == '`') {
-            inCode = !inCode;
-        } else if (!inCode) {
-            prose += c;
-        }
-    }
-    return prose;
 }
 
 std::string withoutBold(std::string text)

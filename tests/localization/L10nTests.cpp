@@ -1,4 +1,5 @@
 #include "localization/L10n.h"
+#include "tests/localization/TextChecks.h"
 
 #include <gtest/gtest.h>
 
@@ -17,6 +18,8 @@
 #include <vector>
 
 using namespace velmora;
+
+using velmora::testing::withoutCode;
 
 namespace {
 
@@ -313,21 +316,6 @@ std::vector<std::string> insertedValues(const std::string& text)
     }
     std::sort(values.begin(), values.end());
     return values;
-}
-
-// The text without its `code` spans, which are Arduino code or data and keep ASCII punctuation.
-std::string withoutCode(std::string_view text)
-{
-    std::string prose;
-    bool inCode = false;
-    for (const char c : text) {
-        if (c == '`') {
-            inCode = !inCode;
-        } else if (!inCode) {
-            prose += c;
-        }
-    }
-    return prose;
 }
 
 std::string_view leadingBlanks(std::string_view text)
@@ -698,7 +686,7 @@ TEST(ProcessLanguage, LaterPreferredLanguagesDoNotChangeAnAlreadyChosenLanguage)
 
 // The language is chosen once per process, so these run in a fresh process each: the
 // threadsafe style starts the test binary anew for the statement under test.
-class ProcessLanguageDeathTest : public testing::Test {
+class ProcessLanguageDeathTest : public ::testing::Test {
 protected:
     void SetUp() override { GTEST_FLAG_SET(death_test_style, "threadsafe"); }
 
@@ -714,7 +702,7 @@ TEST_F(ProcessLanguageDeathTest, ApplicationListGivenBeforeFirstUseDecidesTheLan
             const bool textsFollow = L10n::State::disconnected() == "Non connecté";
             std::exit(textsFollow ? exitCodeFor(L10n::language()) : 1);
         },
-        testing::ExitedWithCode(exitCodeFor(Language::fr)), "");
+        ::testing::ExitedWithCode(exitCodeFor(Language::fr)), "");
 }
 
 TEST_F(ProcessLanguageDeathTest, EnvironmentDecidesWhenTheApplicationGivesNoList)
@@ -727,7 +715,7 @@ TEST_F(ProcessLanguageDeathTest, EnvironmentDecidesWhenTheApplicationGivesNoList
             setenv("LANG", "de_DE.UTF-8", 1);
             std::exit(exitCodeFor(L10n::language()));
         },
-        testing::ExitedWithCode(exitCodeFor(Language::es)), "");
+        ::testing::ExitedWithCode(exitCodeFor(Language::es)), "");
 }
 
 TEST_F(ProcessLanguageDeathTest, FirstReadOfATextFixesTheLanguageForTheRestOfTheProcess)
@@ -743,5 +731,5 @@ TEST_F(ProcessLanguageDeathTest, FirstReadOfATextFixesTheLanguageForTheRestOfThe
             const bool unchanged = L10n::Header::port() == first && first == "Poort";
             std::exit(unchanged ? exitCodeFor(L10n::language()) : 1);
         },
-        testing::ExitedWithCode(exitCodeFor(Language::nl)), "");
+        ::testing::ExitedWithCode(exitCodeFor(Language::nl)), "");
 }
