@@ -10,7 +10,8 @@ class PortRegistry;
 
 // Watches the port scanner's device-notification socket on Qt's event loop and lets the scanner
 // take its events whenever the socket is readable. Does nothing for a registry without a scanner
-// or a scanner without a socket (no udev). The registry must outlive the monitor.
+// or a scanner without a socket (no udev, or a scanner that polls on the main queue because the
+// socket was refused). The registry must outlive the monitor.
 //
 // Thread: main thread only.
 class PortMonitor final : public QObject {

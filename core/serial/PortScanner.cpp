@@ -5,6 +5,7 @@
 #include <libudev.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <charconv>
 #include <cstring>
@@ -39,7 +40,9 @@ std::optional<int> usbId(const char* text)
     return static_cast<int>(value);
 }
 
-std::optional<SerialPortInfo> describe(udev_device* device)
+// Sets enumeration to the path with the bus and device numbers of the port's USB device, which
+// the kernel gives afresh each time it enumerates the device; empty off USB.
+std::optional<SerialPortInfo> describe(udev_device* device, std::string& enumeration)
 {
     const char* sysname = udev_device_get_sysname(device);
     const std::string_view name = sysname ? sysname : "";
@@ -58,7 +61,12 @@ std::optional<SerialPortInfo> describe(udev_device* device)
         return std::nullopt;
 
     SerialPortInfo info{node, std::nullopt, std::nullopt, std::nullopt};
+    enumeration.clear();
     if (auto* usb = udev_device_get_parent_with_subsystem_devtype(device, "usb", "usb_device")) {
+        const char* bus = udev_device_get_sysattr_value(usb, "busnum");
+        const char* number = udev_device_get_sysattr_value(usb, "devnum");
+        enumeration = info.path + ' ' + std::string(trimmed(bus ? bus : "")) + ':'
+            + std::string(trimmed(number ? number : ""));
         info.vendorID = usbId(udev_device_get_sysattr_value(usb, "idVendor"));
         info.productID = usbId(udev_device_get_sysattr_value(usb, "idProduct"));
         if (const char* product = udev_device_get_sysattr_value(usb, "product"))
@@ -106,6 +114,7 @@ PortScanner::PortScanner(MainQueue& mainQueue) : mainQueue_(mainQueue), udev_(ud
 PortScanner::~PortScanner()
 {
     pendingRescan_.cancel();
+    nextPoll_.cancel();
     if (monitor_)
         udev_monitor_unref(monitor_);
     if (udev_)
@@ -114,25 +123,31 @@ PortScanner::~PortScanner()
 
 void PortScanner::start()
 {
-    if (monitor_ || !udev_)
+    if (isStarted() || !udev_)
         return;
     if (udevDaemonRuns())
         monitor_ = openMonitor(udev_, "udev");
     if (!monitor_)
         monitor_ = openMonitor(udev_, "kernel");
-    if (!monitor_)
-        return;
+    if (!monitor_) {
+        // Refused, as containers and sandboxes without netlink do: without polling, no board
+        // would ever come or go.
+        polling_ = true;
+        schedulePoll();
+    }
     report();
 }
 
-std::vector<SerialPortInfo> PortScanner::scan() const
+std::vector<SerialPortInfo> PortScanner::scan() const { return list().ports; }
+
+PortScanner::Listing PortScanner::list() const
 {
-    std::vector<SerialPortInfo> ports;
+    Listing listing;
     if (!udev_)
-        return ports;
+        return listing;
     udev_enumerate* enumerate = udev_enumerate_new(udev_);
     if (!enumerate)
-        return ports;
+        return listing;
     if (udev_enumerate_add_match_subsystem(enumerate, "tty") >= 0 && udev_enumerate_scan_devices(enumerate) >= 0) {
         udev_list_entry* entry = nullptr;
         udev_list_entry_foreach(entry, udev_enumerate_get_list_entry(enumerate))
@@ -140,14 +155,19 @@ std::vector<SerialPortInfo> PortScanner::scan() const
             udev_device* device = udev_device_new_from_syspath(udev_, udev_list_entry_get_name(entry));
             if (!device)
                 continue;
-            if (auto info = describe(device))
-                ports.push_back(std::move(*info));
+            std::string enumeration;
+            if (auto info = describe(device, enumeration)) {
+                listing.ports.push_back(std::move(*info));
+                if (!enumeration.empty())
+                    listing.enumerations.push_back(std::move(enumeration));
+            }
             udev_device_unref(device);
         }
     }
     udev_enumerate_unref(enumerate);
-    sortPorts(ports);
-    return ports;
+    sortPorts(listing.ports);
+    std::sort(listing.enumerations.begin(), listing.enumerations.end());
+    return listing;
 }
 
 int PortScanner::monitorDescriptor() const { return monitor_ ? udev_monitor_get_fd(monitor_) : -1; }
@@ -181,13 +201,33 @@ void PortScanner::handleMonitorEvents()
     });
 }
 
-void PortScanner::report()
+void PortScanner::report() { report(list()); }
+
+void PortScanner::report(Listing listing)
 {
+    lastReported_ = std::move(listing);
     if (!onChange)
         return;
-    // A copy, so that the handler may replace onChange while it runs.
+    // Copies, so that the handler may replace onChange, or cause another report, while it runs.
     const auto handler = onChange;
-    handler(scan());
+    const auto ports = lastReported_.ports;
+    handler(ports);
+}
+
+void PortScanner::poll()
+{
+    auto listing = list();
+    if (!(listing == lastReported_))
+        report(std::move(listing));
+    schedulePoll();
+}
+
+void PortScanner::schedulePoll()
+{
+    nextPoll_ = mainQueue_.postAfter(pollPeriod, [weakScanner = weak_from_this()] {
+        if (auto scanner = weakScanner.lock())
+            scanner->poll();
+    });
 }
 
 } // namespace velmora

@@ -10,12 +10,25 @@
 #include <umockdev.h>
 
 #include <fcntl.h>
+#include <linux/audit.h>
+#include <linux/filter.h>
+#include <linux/netlink.h>
+#include <linux/seccomp.h>
 #include <poll.h>
+#include <sys/prctl.h>
+#include <sys/socket.h>
+#include <sys/syscall.h>
 #include <unistd.h>
 
+#include <cerrno>
+#include <cstddef>
+#include <cstdint>
 #include <cstdlib>
+#include <cstring>
+#include <functional>
 #include <string>
 #include <string_view>
+#include <thread>
 #include <vector>
 
 using namespace std::chrono_literals;
@@ -67,6 +80,50 @@ SerialPortInfo info(std::string path, std::optional<std::string> name, std::opti
 }
 
 const SerialPortInfo arduinoUno = info("/dev/ttyACM0", "Arduino Uno", 0x2341, 0x0043);
+
+#if defined(__x86_64__)
+constexpr std::uint32_t auditArch = AUDIT_ARCH_X86_64;
+#elif defined(__aarch64__)
+constexpr std::uint32_t auditArch = AUDIT_ARCH_AARCH64;
+#endif
+
+// Runs body on a thread of its own on which the kernel refuses uevent sockets with EPERM, as a
+// container's seccomp profile does; the filter ends with the thread. umockdev's preload stands
+// a unix socket of the same type in for the netlink one, so that is refused too.
+void withNetlinkRefused(const std::function<void()>& body)
+{
+    std::thread thread([&] {
+        constexpr std::uint32_t allow = SECCOMP_RET_ALLOW;
+        constexpr std::uint32_t refuse = SECCOMP_RET_ERRNO | EPERM;
+        sock_filter program[] = {
+            BPF_STMT(BPF_LD | BPF_W | BPF_ABS, offsetof(seccomp_data, arch)),
+            BPF_JUMP(BPF_JMP | BPF_JEQ | BPF_K, auditArch, 1, 0),
+            BPF_STMT(BPF_RET | BPF_K, allow),
+            BPF_STMT(BPF_LD | BPF_W | BPF_ABS, offsetof(seccomp_data, nr)),
+            BPF_JUMP(BPF_JMP | BPF_JEQ | BPF_K, SYS_socket, 1, 0),
+            BPF_STMT(BPF_RET | BPF_K, allow),
+            BPF_STMT(BPF_LD | BPF_W | BPF_ABS, offsetof(seccomp_data, args[0])),
+            BPF_JUMP(BPF_JMP | BPF_JEQ | BPF_K, AF_NETLINK, 4, 0),
+            BPF_JUMP(BPF_JMP | BPF_JEQ | BPF_K, AF_UNIX, 0, 4),
+            BPF_STMT(BPF_LD | BPF_W | BPF_ABS, offsetof(seccomp_data, args[1])),
+            BPF_STMT(BPF_ALU | BPF_AND | BPF_K, 0xF),
+            BPF_JUMP(BPF_JMP | BPF_JEQ | BPF_K, SOCK_RAW, 0, 1),
+            BPF_STMT(BPF_RET | BPF_K, refuse),
+            BPF_STMT(BPF_RET | BPF_K, allow),
+        };
+        sock_fprog filter{static_cast<unsigned short>(std::size(program)), program};
+        ASSERT_EQ(prctl(PR_SET_NO_NEW_PRIVS, 1, 0, 0, 0), 0) << std::strerror(errno);
+        ASSERT_EQ(syscall(SYS_seccomp, SECCOMP_SET_MODE_FILTER, 0, &filter), 0) << std::strerror(errno);
+        const int probe = ::socket(AF_NETLINK, SOCK_RAW | SOCK_CLOEXEC, NETLINK_KOBJECT_UEVENT);
+        const int probeError = errno;
+        if (probe >= 0)
+            ::close(probe);
+        ASSERT_EQ(probe, -1);
+        ASSERT_EQ(probeError, EPERM);
+        body();
+    });
+    thread.join();
+}
 
 class PortScannerTest : public ::testing::Test {
 protected:
@@ -306,4 +363,48 @@ TEST_F(PortScannerTest, TheSharedRegistryIsBuiltOnceWithAStartedScanner)
     ASSERT_NE(registry.scanner(), nullptr);
     EXPECT_GE(registry.scanner()->monitorDescriptor(), 0);
     EXPECT_EQ(registry.ports.value(), PortList{arduinoUno});
+}
+
+TEST_F(PortScannerTest, WithoutAMonitorTheFirstListIsPublishedAtOnceAndPollingFindsBoardsComingAndGoing)
+{
+    withNetlinkRefused([this] {
+        const PortList withCh340{arduinoUno, info("/dev/ttyUSB0", std::nullopt, 0x1A86, 0x7523)};
+        std::vector<PortList> seen;
+        {
+            auto registryScanner = PortScanner::create(queue);
+            PortRegistry registry(queue, registryScanner);
+            EXPECT_EQ(registry.ports.value(), PortList{arduinoUno});
+            EXPECT_TRUE(registryScanner->isPolling());
+            EXPECT_EQ(registryScanner->monitorDescriptor(), -1);
+            registryScanner->start();
+            EXPECT_EQ(queue.pendingCount(), 1u) << "a second start polls no more often";
+            auto subscription = registry.ports.subscribe([&](const PortList& list) { seen.push_back(list); });
+
+            add(usbBoard("1-2", "ttyUSB0", "1a86", "7523"));
+            umockdev_testbed_set_attribute(testbed, usbDevicePath("1-2").c_str(), "devnum", "5");
+            queue.advance(PortScanner::pollPeriod - 1ms);
+            EXPECT_EQ(seen.size(), 1u);
+            queue.advance(1ms);
+            ASSERT_EQ(seen.size(), 2u);
+            EXPECT_EQ(seen[1], withCh340);
+            queue.advance(3 * PortScanner::pollPeriod);
+            EXPECT_EQ(seen.size(), 2u) << "an unchanged list is not reported again";
+
+            // Replugged between two polls, the board reads the same but for the number the
+            // kernel gave it afresh; a session waiting for it must hear of it.
+            umockdev_testbed_set_attribute(testbed, usbDevicePath("1-2").c_str(), "devnum", "6");
+            queue.advance(PortScanner::pollPeriod);
+            ASSERT_EQ(seen.size(), 3u);
+            EXPECT_EQ(seen[2], withCh340);
+
+            umockdev_testbed_remove_device(testbed, usbDevicePath("1-2").c_str());
+            queue.advance(PortScanner::pollPeriod);
+            ASSERT_EQ(seen.size(), 4u);
+            EXPECT_EQ(seen[3], PortList{arduinoUno});
+        }
+        EXPECT_EQ(queue.pendingCount(), 0u) << "polling stops with the scanner";
+        add(usbBoard("1-3", "ttyUSB1", "10c4", "ea60"));
+        queue.advance(2 * PortScanner::pollPeriod);
+        EXPECT_EQ(seen.size(), 4u);
+    });
 }
