@@ -136,7 +136,7 @@ void SerialPort::handleReadable()
         close(vanished ? SerialPortError::deviceDisconnected() : SerialPortError::readFailed(code), true);
         return;
     }
-    if (batch.size() < trickleBytes) {
+    if (pacedReads_.load(std::memory_order_relaxed) && batch.size() < trickleBytes) {
         const auto now = std::chrono::steady_clock::now();
         const bool streaming = now - restEnds_ < std::chrono::milliseconds(5);
         if (const auto rest = restAfterTrickle(baudRate_, streaming); rest.count() > 0) {

@@ -9,6 +9,7 @@
 #include "core/support/Expected.h"
 
 #include <array>
+#include <atomic>
 #include <chrono>
 #include <cstdint>
 #include <functional>
@@ -83,6 +84,11 @@ public:
     // stopped the run (the lines then stay as far as they got).
     void runLineSteps(std::vector<LineStep> steps, LineStepsCompletion completion);
 
+    // Paced reads let a trickling device rest between reads (fewer, larger pieces); unpaced, the
+    // default, reads every readable event at once so that arrival times stay exact. Callable
+    // from any thread.
+    void setPacedReads(bool paced) { pacedReads_.store(paced, std::memory_order_relaxed); }
+
     bool isOpen() const { return fd_ != -1; }
     int fd() const { return fd_; }
     // The device's settings as found at open.
@@ -105,6 +111,7 @@ private:
     LineAttributes originalAttributes_;
     std::shared_ptr<ReadSource> readSource_;
     std::int64_t baudRate_ = 0;
+    std::atomic<bool> pacedReads_{false};
     // When the last rest ends; a wake-up right then finds a device that kept sending.
     std::chrono::steady_clock::time_point restEnds_;
     std::unique_ptr<std::array<std::uint8_t, readSize>> readBuffer_;

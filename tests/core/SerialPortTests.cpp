@@ -298,8 +298,9 @@ TEST_F(SerialPortOnPty, ATrickleIsReadInFewLargerPieces)
     EXPECT_EQ(SerialPort::restAfterTrickle(50, true), SerialPort::streamRest);
     EXPECT_LT(SerialPort::burstRest, std::chrono::milliseconds(30));
 
-    // A board writing 32 bytes every 2 ms for 0.4 s, read in a few dozen pieces instead of one
-    // per write, whole and in order.
+    // A paced port reads a board writing 32 bytes every 2 ms for 0.4 s in a few dozen pieces
+    // instead of one per write, whole and in order.
+    port->setPacedReads(true);
     ASSERT_EQ(open({115200}), std::nullopt);
     std::vector<std::uint8_t> sent;
     for (int line = 0; line < 200; ++line) {
