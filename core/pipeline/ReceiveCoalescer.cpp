@@ -1,5 +1,6 @@
 #include "core/pipeline/ReceiveCoalescer.h"
 
+#include <iterator>
 #include <utility>
 
 namespace velmora {
@@ -24,42 +25,111 @@ void ReceiveCoalescer::receive(std::vector<std::uint8_t> data)
         if (pendingBytes_ + size <= maxPending) {
             pending_.push_back(std::move(chunk));
             pendingBytes_ += size;
+            ++keptCount_;
         } else {
             droppedBytes_ += size;
         }
         wasScheduled = std::exchange(scheduled_, true);
     }
-    if (!wasScheduled) {
-        mainQueue_.postAfter(deliveryDelay, [weakSelf = weak_from_this()] {
-            if (auto self = weakSelf.lock())
-                self->deliver();
-        });
-    }
+    if (!wasScheduled)
+        scheduleDelivery(deliveryDelay);
+}
+
+void ReceiveCoalescer::scheduleDelivery(std::chrono::milliseconds delay)
+{
+    auto run = [weakSelf = weak_from_this()] {
+        if (auto self = weakSelf.lock())
+            self->deliver();
+    };
+    if (delay.count() == 0)
+        mainQueue_.post(std::move(run));
+    else
+        mainQueue_.postAfter(delay, std::move(run));
 }
 
 void ReceiveCoalescer::deliver()
 {
-    std::vector<ReceivedChunk> chunks;
-    std::int64_t dropped = 0;
+    Drained slice;
+    bool more = false;
     {
         std::lock_guard guard(lock_);
-        chunks.swap(pending_);
-        dropped = std::exchange(droppedBytes_, 0);
-        pendingBytes_ = 0;
-        scheduled_ = false;
+        slice = takeLocked(maxSliceBytes);
+        more = !pending_.empty();
+        // While a slice follows, pieces arriving meanwhile join it instead of waiting 30 ms more.
+        scheduled_ = more;
     }
+    if (more)
+        scheduleDelivery(std::chrono::milliseconds{0});
     if (handler_)
-        handler_(std::move(chunks), dropped);
+        handler_(std::move(slice.chunks), slice.droppedBytes);
+}
+
+ReceiveCoalescer::Drained ReceiveCoalescer::takeSlice()
+{
+    std::lock_guard guard(lock_);
+    return takeLocked(maxSliceBytes);
 }
 
 ReceiveCoalescer::Drained ReceiveCoalescer::drain()
 {
     Drained drained;
-    std::lock_guard guard(lock_);
-    drained.chunks.swap(pending_);
-    drained.droppedBytes = std::exchange(droppedBytes_, 0);
-    pendingBytes_ = 0;
+    std::deque<ReceivedChunk> taken;
+    {
+        std::lock_guard guard(lock_);
+        taken.swap(pending_);
+        drained.droppedBytes = std::exchange(droppedBytes_, 0);
+        pendingBytes_ = 0;
+        handedOnCount_ += taken.size();
+    }
+    drained.chunks.assign(std::make_move_iterator(taken.begin()), std::make_move_iterator(taken.end()));
     return drained;
+}
+
+void ReceiveCoalescer::discard()
+{
+    // Destroyed after the lock is released: freeing megabytes is no work for the I/O queue to wait on.
+    std::deque<ReceivedChunk> forgotten;
+    std::lock_guard guard(lock_);
+    forgotten.swap(pending_);
+    droppedBytes_ = 0;
+    pendingBytes_ = 0;
+    handedOnCount_ += forgotten.size();
+}
+
+ReceiveCoalescer::Drained ReceiveCoalescer::takeLocked(std::int64_t maxBytes)
+{
+    Drained taken;
+    taken.droppedBytes = std::exchange(droppedBytes_, 0);
+    std::int64_t bytes = 0;
+    while (!pending_.empty()) {
+        const auto size = static_cast<std::int64_t>(pending_.front().data.size());
+        if (!taken.chunks.empty() && bytes + size > maxBytes)
+            break;
+        bytes += size;
+        taken.chunks.push_back(std::move(pending_.front()));
+        pending_.pop_front();
+    }
+    pendingBytes_ -= bytes;
+    handedOnCount_ += taken.chunks.size();
+    return taken;
+}
+
+std::int64_t ReceiveCoalescer::pendingBytes() const
+{
+    std::lock_guard guard(lock_);
+    return pendingBytes_;
+}
+
+std::uint64_t ReceiveCoalescer::keptCount() const
+{
+    std::lock_guard guard(lock_);
+    return keptCount_;
+}
+
+std::uint64_t ReceiveCoalescer::handedOnCount() const
+{
+    std::lock_guard guard(lock_);
+    return handedOnCount_;
 }
 
 } // namespace velmora

@@ -3,6 +3,7 @@
 
 #include <gtest/gtest.h>
 
+#include <numeric>
 #include <thread>
 
 using namespace std::chrono_literals;
@@ -24,11 +25,33 @@ protected:
             std::chrono::duration_cast<std::chrono::system_clock::duration>(queue.now().time_since_epoch()));
     }
 
+    std::int64_t keptBytes() const
+    {
+        std::int64_t total = 0;
+        for (const auto& batch : batches) {
+            for (const auto& chunk : batch.chunks)
+                total += static_cast<std::int64_t>(chunk.data.size());
+        }
+        return total;
+    }
+
+    std::int64_t droppedBytes() const
+    {
+        std::int64_t total = 0;
+        for (const auto& batch : batches)
+            total += batch.dropped;
+        return total;
+    }
+
     ManualMainQueue queue;
     std::vector<Batch> batches;
+    // Runs in the handler after the batch is recorded: what the I/O queue does while a turn shows it.
+    std::function<void()> whileHandling;
     std::shared_ptr<ReceiveCoalescer> coalescer = ReceiveCoalescer::create(
         queue, [this](std::vector<ReceivedChunk> chunks, std::int64_t dropped) {
             batches.push_back({std::move(chunks), dropped});
+            if (whileHandling)
+                whileHandling();
         },
         [this] { return wallNow(); });
 };
@@ -72,23 +95,80 @@ TEST_F(Coalescing, TheCapIsTestedPerPieceAndDroppedPiecesAreCountedWhole)
     coalescer->receive(bytes(k));     // fits exactly
     coalescer->receive(bytes(1));     // the cap is reached: dropped
     coalescer->receive({});           // nothing to store, nothing over the cap
+    EXPECT_EQ(coalescer->pendingBytes(), ReceiveCoalescer::maxPending);
     queue.advance(30ms);
-    ASSERT_EQ(batches.size(), 1u);
-    std::int64_t kept = 0;
-    for (const auto& chunk : batches[0].chunks)
-        kept += static_cast<std::int64_t>(chunk.data.size());
-    EXPECT_EQ(kept, ReceiveCoalescer::maxPending);
-    EXPECT_EQ(batches[0].chunks.size(), 3u);
-    EXPECT_EQ(batches[0].dropped, static_cast<std::int64_t>(k + 2));
+    EXPECT_EQ(keptBytes(), ReceiveCoalescer::maxPending);
+    EXPECT_EQ(coalescer->keptCount(), 3u);
+    EXPECT_EQ(coalescer->handedOnCount(), 3u);
+    ASSERT_FALSE(batches.empty());
+    EXPECT_EQ(batches[0].dropped, static_cast<std::int64_t>(k + 2)) << "the count comes with the first slice";
+    EXPECT_EQ(droppedBytes(), static_cast<std::int64_t>(k + 2));
 
-    // A delivery empties the list: everything fits again, and the count starts over.
+    // Handed on, the list is empty: everything fits again, and the count starts over.
+    batches.clear();
     coalescer->receive(bytes(ReceiveCoalescer::maxPending));
     coalescer->receive(bytes(7));
     coalescer->receive(bytes(5));
     queue.advance(30ms);
-    ASSERT_EQ(batches.size(), 2u);
-    EXPECT_EQ(batches[1].chunks.size(), 1u);
-    EXPECT_EQ(batches[1].dropped, 12);
+    EXPECT_EQ(keptBytes(), ReceiveCoalescer::maxPending);
+    EXPECT_EQ(droppedBytes(), 12);
+}
+
+TEST_F(Coalescing, ABigBatchGoesOutASliceATurnAndWhatItsTurnsLeftWaitingCountsAgainstTheCap)
+{
+    // Numbered 64 KiB pieces (the most a port hands on at once), 4 MiB of them: all kept.
+    constexpr std::size_t piece = 64 * 1024;
+    constexpr int piecesPerCap = static_cast<int>(ReceiveCoalescer::maxPending / piece);
+    int sent = 0;
+    const auto receivePieces = [&](int count) {
+        for (int i = 0; i < count; ++i)
+            coalescer->receive(bytes(piece, static_cast<std::uint8_t>(sent++)));
+    };
+    receivePieces(piecesPerCap);
+    ASSERT_EQ(coalescer->pendingBytes(), ReceiveCoalescer::maxPending);
+
+    // While the first slice is shown, the board sends 4 MiB more: only what the slice freed fits.
+    std::int64_t mostWaiting = 0;
+    std::vector<MainQueue::Clock::time_point> turns;
+    whileHandling = [&] {
+        turns.push_back(queue.now());
+        if (batches.size() == 1)
+            receivePieces(piecesPerCap);
+        mostWaiting = std::max(mostWaiting, coalescer->pendingBytes());
+    };
+    const auto due = queue.now() + 30ms;
+    queue.advance(30ms);
+    ASSERT_GE(batches.size(), 2u);
+    for (const auto& batch : batches) {
+        std::int64_t size = 0;
+        for (const auto& chunk : batch.chunks)
+            size += static_cast<std::int64_t>(chunk.data.size());
+        EXPECT_LE(size, ReceiveCoalescer::maxSliceBytes);
+    }
+    EXPECT_EQ(batches[0].chunks.size(), static_cast<std::size_t>(ReceiveCoalescer::maxSliceBytes) / piece);
+    EXPECT_LE(mostWaiting, ReceiveCoalescer::maxPending);
+    EXPECT_EQ(keptBytes(), ReceiveCoalescer::maxPending + ReceiveCoalescer::maxSliceBytes);
+    EXPECT_EQ(keptBytes() + droppedBytes(), static_cast<std::int64_t>(sent) * static_cast<std::int64_t>(piece));
+    // In arrival order, the slices one turn after another with no 30 ms wait between them.
+    std::vector<int> order;
+    for (const auto& batch : batches) {
+        for (const auto& chunk : batch.chunks)
+            order.push_back(chunk.data.front());
+    }
+    std::vector<int> arrival(order.size());
+    std::iota(arrival.begin(), arrival.end(), 0);
+    EXPECT_EQ(order, arrival);
+    for (const auto& turn : turns)
+        EXPECT_EQ(turn, due);
+
+    // Once all is handed on, the next piece waits its 30 ms again.
+    batches.clear();
+    whileHandling = nullptr;
+    coalescer->receive({'z'});
+    queue.advance(29ms);
+    EXPECT_TRUE(batches.empty());
+    queue.advance(1ms);
+    EXPECT_EQ(batches.size(), 1u);
 }
 
 TEST_F(Coalescing, ABatchOfOnlyDroppedPiecesCarriesJustTheirCount)
@@ -101,7 +181,7 @@ TEST_F(Coalescing, ABatchOfOnlyDroppedPiecesCarriesJustTheirCount)
     EXPECT_EQ(batches[0].dropped, 2 * ReceiveCoalescer::maxPending + 10);
 }
 
-TEST_F(Coalescing, ADrainTakesWhatWaitsAndTheScheduledDeliveryThenFindsNothingOrOnlyNewerPieces)
+TEST_F(Coalescing, DrainingTakingASliceOrDiscardingLeavesTheScheduledDeliveryNothingOrOnlyNewerPieces)
 {
     coalescer->receive({'a'});
     coalescer->receive(bytes(ReceiveCoalescer::maxPending));
@@ -123,6 +203,24 @@ TEST_F(Coalescing, ADrainTakesWhatWaitsAndTheScheduledDeliveryThenFindsNothingOr
     ASSERT_EQ(batches.size(), 2u);
     ASSERT_EQ(batches[1].chunks.size(), 1u);
     EXPECT_EQ(batches[1].chunks[0].data, (std::vector<std::uint8_t>{'c'}));
+
+    // Taking a slice takes what one turn shows; the delivery brings the rest.
+    for (int i = 0; i < 9; ++i)
+        coalescer->receive(bytes(64 * 1024));
+    const auto slice = coalescer->takeSlice();
+    EXPECT_EQ(slice.chunks.size(), 8u);
+    EXPECT_EQ(coalescer->pendingBytes(), 64 * 1024);
+    EXPECT_EQ(coalescer->handedOnCount(), coalescer->keptCount() - 1);
+
+    // A discard forgets what waits and what was dropped; the delivery finds nothing.
+    coalescer->receive(bytes(ReceiveCoalescer::maxPending));
+    coalescer->discard();
+    EXPECT_EQ(coalescer->pendingBytes(), 0);
+    EXPECT_EQ(coalescer->handedOnCount(), coalescer->keptCount());
+    queue.advance(30ms);
+    ASSERT_EQ(batches.size(), 3u);
+    EXPECT_TRUE(batches[2].chunks.empty());
+    EXPECT_EQ(batches[2].dropped, 0);
 }
 
 TEST_F(Coalescing, ADeliveryForACoalescerThatIsGoneDoesNothing)
