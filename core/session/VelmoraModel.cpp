@@ -5,7 +5,7 @@
 #include "core/text/Utf8.h"
 #include "localization/L10n.h"
 
-#include <limits>
+#include <algorithm>
 #include <utility>
 
 namespace velmora {
@@ -173,6 +173,7 @@ void VelmoraModel::setShowTimestamps(bool on)
 {
     services_.settings.writeBool(Keys::timestamps, on);
     showTimestamps_.setIfChanged(on);
+    updatePacedReads();
 }
 
 void VelmoraModel::setEchoSent(bool on)
@@ -195,6 +196,7 @@ void VelmoraModel::setDisplayMode(DisplayMode mode)
     services_.settings.writeString(Keys::displayMode, std::string(rawValue(mode)));
     displayMode_.set(mode);
     layoutChanged();
+    updatePacedReads();
 }
 
 void VelmoraModel::setBytesPerLine(std::int64_t count)
@@ -213,6 +215,7 @@ void VelmoraModel::setPacketGapMs(std::int64_t milliseconds)
     services_.settings.writeInteger(Keys::packetGap, milliseconds);
     packetGapMs_.set(milliseconds);
     layoutChanged();
+    updatePacedReads();
 }
 
 void VelmoraModel::setBreakOnLF(bool on)
@@ -275,6 +278,7 @@ std::optional<SerialPortError> VelmoraModel::openPort()
     auto port = services_.makePort(selectedPath_.value());
     const auto batches = coalescer();
     const auto settings = portSettings();
+    port->setPacedReads(wantsPacedReads());
     std::optional<SerialPortError> error;
     port->queue().sync([&] {
         error = port->open(
@@ -320,11 +324,10 @@ void VelmoraModel::drainCoalescer()
 {
     if (!coalescer_)
         return;
+    // Everything received is shown now, with the echoes waiting behind it, before what follows
+    // (a status line, a closed port).
     auto drained = coalescer_->drain();
-    if (!drained.chunks.empty() || drained.droppedBytes >= 1)
-        backlog_.push_back({std::move(drained.chunks), drained.droppedBytes});
-    // Everything received is shown now, before what follows (a status line, a closed port).
-    processBacklog(std::numeric_limits<std::size_t>::max());
+    handleBatch(std::move(drained.chunks), drained.droppedBytes);
 }
 
 std::shared_ptr<ReceiveCoalescer> VelmoraModel::coalescer()
@@ -466,41 +469,23 @@ std::optional<std::u16string_view> VelmoraModel::linePrefix() const
 
 void VelmoraModel::handleBatch(std::vector<ReceivedChunk> chunks, std::int64_t skippedBytes)
 {
-    backlog_.push_back({std::move(chunks), skippedBytes});
-    processBacklog(bytesPerTurn);
+    // The batch is the last pieces the coalescer handed on; an echo waiting for some of them goes
+    // right after its last one.
+    const std::uint64_t handedOnBefore = coalescer_->handedOnCount() - chunks.size();
+    const std::span<const ReceivedChunk> all(chunks);
+    std::size_t shown = 0;
+    while (!waitingEchoes_.empty() && waitingEchoes_.front().afterPieces <= handedOnBefore + chunks.size()) {
+        const auto upTo = static_cast<std::size_t>(std::max(waitingEchoes_.front().afterPieces, handedOnBefore) - handedOnBefore);
+        processBatch(all.subspan(shown, upTo - shown), std::exchange(skippedBytes, 0));
+        shown = upTo;
+        showEcho(waitingEchoes_.front().line, output_, processor_, byteFormatter_);
+        waitingEchoes_.pop_front();
+        refreshOutputIsEmpty();
+    }
+    processBatch(all.subspan(shown), skippedBytes);
 }
 
-void VelmoraModel::processBacklog(std::size_t budget)
-{
-    std::size_t done = 0;
-    while (!backlog_.empty() && done < budget) {
-        PendingBatch& front = backlog_.front();
-        // Whole chunks (a read each) up to the budget, and at least one.
-        std::size_t taken = 0;
-        while (taken < front.chunks.size() && (taken == 0 || done + front.chunks[taken].data.size() <= budget)) {
-            done += front.chunks[taken].data.size();
-            ++taken;
-        }
-        std::vector<ReceivedChunk> slice(std::make_move_iterator(front.chunks.begin()),
-            std::make_move_iterator(front.chunks.begin() + static_cast<std::ptrdiff_t>(taken)));
-        front.chunks.erase(front.chunks.begin(), front.chunks.begin() + static_cast<std::ptrdiff_t>(taken));
-        const std::int64_t skipped = std::exchange(front.skippedBytes, 0);
-        if (front.chunks.empty())
-            backlog_.pop_front();
-        processBatch(std::move(slice), skipped);
-    }
-    if (!backlog_.empty() && !backlogScheduled_) {
-        backlogScheduled_ = true;
-        services_.mainQueue.post([weakSelf = weak_from_this()] {
-            if (auto self = weakSelf.lock()) {
-                self->backlogScheduled_ = false;
-                self->processBacklog(bytesPerTurn);
-            }
-        });
-    }
-}
-
-void VelmoraModel::processBatch(std::vector<ReceivedChunk> chunks, std::int64_t skippedBytes)
+void VelmoraModel::processBatch(std::span<const ReceivedChunk> chunks, std::int64_t skippedBytes)
 {
     if (skippedBytes >= 1)
         postNotice(L10n::Status::droppedBytes(skippedBytes));
@@ -553,6 +538,18 @@ void VelmoraModel::postNotice(const std::string& text)
     refreshOutputIsEmpty();
 }
 
+bool VelmoraModel::wantsPacedReads() const
+{
+    const bool breaksAtPauses = displayMode_.value() != DisplayMode::text && packetGapMs_.value() > 0;
+    return !showTimestamps_.value() && !breaksAtPauses;
+}
+
+void VelmoraModel::updatePacedReads()
+{
+    if (port_)
+        port_->setPacedReads(wantsPacedReads());
+}
+
 void VelmoraModel::refreshOutputIsEmpty()
 {
     outputIsEmpty_.setIfChanged(output_.isEmpty());
@@ -570,24 +567,37 @@ void VelmoraModel::send()
         return;
     const auto count = static_cast<std::int64_t>(message->bytes.size());
     port_->write(std::move(message->bytes),
-        [weakSelf = weak_from_this(), &mainQueue = services_.mainQueue, count](std::optional<SerialPortError> error) {
-            mainQueue.post([weakSelf, error, count] {
+        [weakSelf = weak_from_this(), weakPort = std::weak_ptr<SerialPort>(port_), &mainQueue = services_.mainQueue,
+            count](std::optional<SerialPortError> error) {
+            mainQueue.post([weakSelf, weakPort, error, count] {
                 if (auto self = weakSelf.lock())
-                    self->sendCompleted(error, count);
+                    self->sendCompleted(weakPort.lock(), error, count);
             });
         });
-    if (message->echo) {
-        showEcho(*message->echo, output_, processor_, byteFormatter_);
-        refreshOutputIsEmpty();
-    }
+    if (message->echo)
+        showEchoInOrder(std::move(*message->echo));
 }
 
-void VelmoraModel::sendCompleted(std::optional<SerialPortError> error, std::int64_t byteCount)
+void VelmoraModel::showEchoInOrder(EchoLine echo)
 {
-    if (error)
-        errorMessage_.set(error->message());
-    else
+    // What waits is shown now, one slice of it; a longer backlog keeps the echo queued behind it
+    // rather than holding the window until all of it is shown.
+    waitingEchoes_.push_back({coalescer()->keptCount(), std::move(echo)});
+    auto slice = coalescer_->takeSlice();
+    handleBatch(std::move(slice.chunks), slice.droppedBytes);
+}
+
+void VelmoraModel::sendCompleted(const std::shared_ptr<SerialPort>& writer, std::optional<SerialPortError> error,
+    std::int64_t byteCount)
+{
+    if (!error) {
         txBytes_.set(txBytes_.value() + byteCount);
+        return;
+    }
+    // Closing a port fails the writes still queued on it; after a disconnect or a reconnect to
+    // another port that is no error of the user's.
+    if (writer && writer == port_)
+        errorMessage_.set(error->message());
 }
 
 void VelmoraModel::historyUp()
@@ -632,6 +642,10 @@ void VelmoraModel::runLineSteps(std::vector<LineStep> steps, std::string message
 
 void VelmoraModel::clearOutput()
 {
+    // What was received or sent before the clear belongs to the cleared output.
+    if (coalescer_)
+        coalescer_->discard();
+    waitingEchoes_.clear();
     output_.clear();
     processor_.resetLine();
     byteFormatter_.reset();

@@ -27,6 +27,7 @@
 #include <memory>
 #include <optional>
 #include <set>
+#include <span>
 #include <string>
 #include <vector>
 
@@ -135,6 +136,8 @@ public:
     bool isHeldByAnotherSession(const std::string& path) const;
     std::optional<std::string> hexInputError() const;
     bool garbageDismissed() const { return garbageDismissed_; }
+    // Received bytes waiting to be shown; never more than the coalescer's 4 MiB.
+    std::int64_t bytesNotYetShown() const { return coalescer_ ? coalescer_->pendingBytes() : 0; }
 
     // A status line in the output: "--- text ---".
     void postNotice(const std::string& text);
@@ -159,9 +162,15 @@ private:
     void portClosed(const std::shared_ptr<SerialPort>& closedPort, std::optional<SerialPortError> error);
     void portsChanged(const std::vector<SerialPortInfo>& list);
     void handleBatch(std::vector<ReceivedChunk> chunks, std::int64_t skippedBytes);
-    void processBatch(std::vector<ReceivedChunk> chunks, std::int64_t skippedBytes);
-    void processBacklog(std::size_t budget);
-    void sendCompleted(std::optional<SerialPortError> error, std::int64_t byteCount);
+    void processBatch(std::span<const ReceivedChunk> chunks, std::int64_t skippedBytes);
+    // Shows the echo once every byte received before it is shown.
+    void showEchoInOrder(EchoLine echo);
+    void sendCompleted(const std::shared_ptr<SerialPort>& writer, std::optional<SerialPortError> error,
+        std::int64_t byteCount);
+    // Resting between reads merges pieces and moves their arrival times: harmless only while no
+    // line shows a time or breaks at a pause.
+    bool wantsPacedReads() const;
+    void updatePacedReads();
     void scheduleNoDataHint();
     void scheduleReconnect(int attemptsLeft);
     void attemptReconnect(int attemptsLeft);
@@ -215,15 +224,13 @@ private:
     TerminalTextProcessor processor_;
     ByteFormatter byteFormatter_;
     std::shared_ptr<ReceiveCoalescer> coalescer_;
-    // Received batches not shown yet: a big one is shown over several turns of the main queue,
-    // bytesPerTurn at a time, so that the window keeps answering; the ones after it wait their turn.
-    struct PendingBatch {
-        std::vector<ReceivedChunk> chunks;
-        std::int64_t skippedBytes = 0;
+    // Echo lines of sends made while received bytes still waited in the coalescer, each with the
+    // coalescer's kept count at its send: it is shown once that many pieces were handed on.
+    struct WaitingEcho {
+        std::uint64_t afterPieces = 0;
+        EchoLine line;
     };
-    static constexpr std::size_t bytesPerTurn = 512 * 1024;
-    std::deque<PendingBatch> backlog_;
-    bool backlogScheduled_ = false;
+    std::deque<WaitingEcho> waitingEchoes_;
     SendComposer composer_;
     TaskHandle reconnectAttempt_;
 };

@@ -16,8 +16,10 @@
 #include <fcntl.h>
 #include <fstream>
 #include <regex>
+#include <set>
 #include <sstream>
 #include <sys/ioctl.h>
+#include <thread>
 #include <unistd.h>
 
 using namespace std::chrono_literals;
@@ -50,13 +52,21 @@ public:
     std::optional<std::size_t> find(char16_t c, std::size_t from) const override { return store_.find(c, from); }
     std::u16string text() const override { return store_.text(); }
 
+    // Runs whenever received data is added: what the board does while the window shows it.
+    std::function<void()> whileShowingData;
+
 private:
     void record(std::span<const StyledRun> runs)
     {
+        bool data = false;
         for (const auto& run : runs) {
             if (run.style == TextStyle::system)
                 notices_->push_back(utf16ToUtf8(run.text));
+            else
+                data = true;
         }
+        if (data && whileShowingData)
+            whileShowingData();
     }
 
     InMemoryTextStore store_;
@@ -86,6 +96,18 @@ protected:
     bool pump(const std::function<bool()>& condition, std::chrono::milliseconds realTimeout = 5s)
     {
         return velmora::testing::pumpDeliveries(queue, condition, realTimeout);
+    }
+
+    // Waits while the clock stands still, so that what a real port reads meanwhile stays in the
+    // coalescer, until condition holds.
+    bool waitUndelivered(const std::function<bool()>& condition, std::chrono::milliseconds realTimeout = 10s)
+    {
+        const auto deadline = std::chrono::steady_clock::now() + realTimeout;
+        while (!queue.runUntil(condition, 1ms)) {
+            if (std::chrono::steady_clock::now() >= deadline)
+                return false;
+        }
+        return true;
     }
 
     void connectTo(VelmoraModel& model, const std::string& path, std::int64_t baud = 115200)
@@ -206,6 +228,64 @@ TEST_F(Session, ReceivedLinesCarryTheEchoMarkerAndSentTextReachesTheBoardWithIts
     EXPECT_EQ(alert.count, 1);
     EXPECT_EQ(model->inputText().value(), "0G");
     EXPECT_EQ(model->hexInputError(), L10n::Send::invalidHex("0G"));
+}
+
+TEST_F(Session, AnEchoComesAfterEveryByteReceivedBeforeItsSendEvenBehindABigDelivery)
+{
+    PseudoTerminal board;
+    auto model = makeModel();
+    connectTo(*model, board.devicePath());
+    const std::string connected = "--- Connected to " + board.devicePath() + " @ 115200 8N1 ---\n";
+    const auto sendText = [&](const std::string& text) {
+        model->setInputText(text);
+        model->send();
+    };
+
+    // Still waiting for its 30 ms batch: shown at once, before the echo.
+    board.writeToPort(std::string("older"));
+    ASSERT_TRUE(waitUndelivered([&] { return model->bytesNotYetShown() == 5; }));
+    sendText("hi");
+    EXPECT_EQ(shown(*model), connected + "\u2190 older\n\u2192 hi<LF>\n");
+
+    // More than a turn shows: the echo waits behind it, and the turn shows only its slice.
+    std::string lines;
+    for (int i = 0; lines.size() < 1'000'000; ++i)
+        lines += "line " + std::to_string(i) + "\n";
+    board.writeToPort(lines);
+    ASSERT_TRUE(waitUndelivered([&] { return model->bytesNotYetShown() == static_cast<std::int64_t>(lines.size()); }));
+    sendText("later");
+    EXPECT_EQ(shown(*model).find("later"), std::string::npos);
+    EXPECT_GE(model->bytesNotYetShown(), static_cast<std::int64_t>(lines.size()) - ReceiveCoalescer::maxSliceBytes);
+    // Bytes received after the send come after the echo.
+    board.writeToPort(std::string("newer\n"));
+    const auto total = static_cast<std::int64_t>(5 + lines.size() + 6);
+    ASSERT_TRUE(pump([&] { return model->rxBytes().value() == total; }));
+    const std::string last = lines.substr(lines.rfind('\n', lines.size() - 2) + 1);
+    EXPECT_TRUE(shown(*model).ends_with("\u2190 " + last + "\u2192 later<LF>\n\u2190 newer\n"))
+        << shown(*model).substr(shown(*model).size() - 200);
+    ASSERT_TRUE(pump([&] { return model->txBytes().value() == 9; }));
+    EXPECT_EQ(board.readFromPort(9, 2s), (std::vector<std::uint8_t>{'h', 'i', '\n', 'l', 'a', 't', 'e', 'r', '\n'}));
+}
+
+TEST_F(Session, MessagesStillWaitingToBeWrittenWhenThePortClosesAreNoErrorToReport)
+{
+    PseudoTerminal board;
+    auto model = makeModel();
+    model->setEchoSent(false);
+    connectTo(*model, board.devicePath());
+    // The board reads nothing: the line fills up and the last messages wait in the port's queue.
+    const std::string message(3999, 'x');
+    constexpr int count = 12;
+    for (int i = 0; i < count; ++i) {
+        model->setInputText(message);
+        model->send();
+    }
+    ASSERT_TRUE(pump([&] { return model->txBytes().value() > 0; }));
+    EXPECT_EQ(model->errorMessage().value(), std::nullopt);
+    model->disconnect();
+    queue.advance(1s);
+    EXPECT_LT(model->txBytes().value(), count * 4000) << "some messages were still waiting";
+    EXPECT_EQ(model->errorMessage().value(), std::nullopt);
 }
 
 TEST_F(Session, AnUnpluggedBoardsLastBytesComeBeforeTheNoticeAndTheSessionWaits)
@@ -361,12 +441,76 @@ TEST_F(Session, ChangingTheDisplayModeMidLineContinuesOnAFreshLine)
     EXPECT_EQ(settings.readString("displayMode").value, "text");
 }
 
+TEST_F(Session, ReadsArePacedOnlyWhileNoLineShowsItsTimeOrBreaksAtAPause)
+{
+    PseudoTerminal board;
+    auto model = makeModel();
+    model->setEchoSent(false);
+    connectTo(*model, board.devicePath());
+
+    // The board writes a short line every 2 ms; the lines are then shown stamped with the time of
+    // the piece each arrived in, so the number of different stamps counts the pieces read.
+    struct Trickle {
+        std::size_t stamps = 0;
+        std::size_t pacedAtMost = 0;
+    };
+    const auto trickle = [&] {
+        model->clearOutput();
+        std::string sent;
+        const auto start = std::chrono::steady_clock::now();
+        for (int i = 0; i < 60; ++i) {
+            const std::string line = "n" + std::to_string(i) + "\n";
+            board.writeToPort(line);
+            sent += line;
+            std::this_thread::sleep_for(2ms);
+        }
+        const auto writing = std::chrono::steady_clock::now() - start;
+        EXPECT_TRUE(waitUndelivered([&] { return model->bytesNotYetShown() == static_cast<std::int64_t>(sent.size()); }));
+        const auto mode = model->displayMode().value();
+        const bool timestamps = model->showTimestamps().value();
+        model->setDisplayMode(DisplayMode::text);
+        model->setShowTimestamps(true);
+        EXPECT_TRUE(pump([&] { return model->rxBytes().value() == static_cast<std::int64_t>(sent.size()); }));
+        std::set<std::string> stamps;
+        static const std::regex stamp("\\d\\d:\\d\\d:\\d\\d\\.\\d\\d\\d");
+        const std::string text = shown(*model);
+        for (auto it = std::sregex_iterator(text.begin(), text.end(), stamp); it != std::sregex_iterator(); ++it)
+            stamps.insert(it->str());
+        model->setShowTimestamps(timestamps);
+        model->setDisplayMode(mode);
+        // A paced port reads at most one piece per rest, however slowly a busy machine lets the board write.
+        return Trickle{stamps.size(), static_cast<std::size_t>(writing / SerialPort::burstRest) + 2};
+    };
+
+    auto seen = trickle();
+    EXPECT_LE(seen.stamps, seen.pacedAtMost) << "paced from the start";
+    model->setShowTimestamps(true);
+    seen = trickle();
+    EXPECT_GT(seen.stamps, seen.pacedAtMost) << "stamped lines";
+    model->setShowTimestamps(false);
+    model->setDisplayMode(DisplayMode::hex);
+    seen = trickle();
+    EXPECT_LE(seen.stamps, seen.pacedAtMost) << "hex";
+    model->setPacketGapMs(50);
+    seen = trickle();
+    EXPECT_GT(seen.stamps, seen.pacedAtMost) << "hex, new line after a pause";
+    model->setDisplayMode(DisplayMode::text);
+    seen = trickle();
+    EXPECT_LE(seen.stamps, seen.pacedAtMost) << "text, where pauses do not matter";
+}
+
 TEST_F(Session, EveryByteIsEitherCountedOrReportedSkippedAcrossModesAndOverload)
 {
     PseudoTerminal board;
     auto notices = std::make_shared<std::vector<std::string>>();
+    NoticeRecordingStore* store = nullptr;
     auto model = VelmoraModel::create({queue, settings, alert, registry,
-        [notices] { return std::make_unique<NoticeRecordingStore>(notices); }, nullptr});
+        [notices, &store] {
+            auto made = std::make_unique<NoticeRecordingStore>(notices);
+            store = made.get();
+            return made;
+        },
+        nullptr});
     connectTo(*model, board.devicePath(), 1000000);
     std::int64_t written = 0;
     const auto writeBlock = [&](std::size_t size) {
@@ -393,16 +537,31 @@ TEST_F(Session, EveryByteIsEitherCountedOrReportedSkippedAcrossModesAndOverload)
     }
     EXPECT_EQ(skipped(), 0);
     // The main thread stalls (the clock stands still) while the board sends 6 MiB: the
-    // coalescer keeps 4 MiB and counts the rest.
+    // coalescer keeps 4 MiB and counts the rest. While the first slice of them is shown, the
+    // board sends 4 MiB more: what waits to be shown still counts against the 4 MiB, so only
+    // what that slice freed is kept.
     model->setDisplayMode(DisplayMode::hex);
+    const std::int64_t shownBefore = written;
     writeBlock(6 << 20);
+    std::int64_t mostWaiting = 0;
+    bool sentMore = false;
+    store->whileShowingData = [&] {
+        if (!std::exchange(sentMore, true))
+            writeBlock(4 << 20);
+        mostWaiting = std::max(mostWaiting, model->bytesNotYetShown());
+    };
     ASSERT_TRUE(pump([&] { return model->rxBytes().value() + skipped() == written; }, 60s));
-    EXPECT_GT(skipped(), 0) << "the overload really happened";
+    store->whileShowingData = nullptr;
+    EXPECT_LE(mostWaiting, ReceiveCoalescer::maxPending);
+    // Kept at most: the 4 MiB, the slice shown meanwhile, and the little the board's last write
+    // left in the pseudo-terminal until the main thread went on.
+    const std::int64_t keptAtMost = ReceiveCoalescer::maxPending + ReceiveCoalescer::maxSliceBytes + (512 << 10);
+    EXPECT_GE(skipped(), written - shownBefore - keptAtMost);
     queue.advance(1s);
     EXPECT_EQ(model->rxBytes().value() + skipped(), written) << "nothing was counted twice";
 }
 
-TEST_F(Session, ClearingEmptiesTheOutputAndCountersButNotThePlot)
+TEST_F(Session, ClearingEmptiesTheOutputAndCountersButNotThePlotAndForgetsEverythingReceivedBeforeIt)
 {
     PseudoTerminal board;
     auto model = makeModel();
@@ -417,6 +576,40 @@ TEST_F(Session, ClearingEmptiesTheOutputAndCountersButNotThePlot)
     EXPECT_EQ(model->rxBytes().value(), 0);
     EXPECT_EQ(model->txBytes().value(), 0);
     EXPECT_EQ(model->plot().series().size(), 2u);
+    model->setShowPlotter(false);
+
+    const auto clearedThenShows = [&](const std::string& after) {
+        board.writeToPort(after);
+        const auto count = static_cast<std::int64_t>(after.size());
+        EXPECT_TRUE(pump([&] { return model->rxBytes().value() == count; }));
+        queue.advance(1s);
+        EXPECT_EQ(shown(*model), "\u2190 " + after);
+        EXPECT_EQ(model->rxBytes().value(), count);
+        model->clearOutput();
+    };
+
+    // Bytes still waiting for their 30 ms batch.
+    board.writeToPort(std::string("before\n"));
+    ASSERT_TRUE(waitUndelivered([&] { return model->bytesNotYetShown() == 7; }));
+    model->clearOutput();
+    clearedThenShows("after\n");
+
+    // A big delivery being shown a slice per turn: the clear comes between two turns.
+    const std::string flood(3 << 20, 'b');
+    board.writeToPort(flood);
+    ASSERT_TRUE(waitUndelivered([&] { return model->bytesNotYetShown() == static_cast<std::int64_t>(flood.size()); }));
+    auto& store = dynamic_cast<InMemoryTextStore&>(model->output().storage());
+    bool clearPosted = false;
+    store.onChange = [&](const InMemoryTextStore::Change&) {
+        if (!std::exchange(clearPosted, true))
+            queue.post([&] { model->clearOutput(); });
+    };
+    queue.advance(30ms);
+    store.onChange = nullptr;
+    EXPECT_EQ(model->bytesNotYetShown(), 0);
+    EXPECT_TRUE(model->outputIsEmpty().value());
+    EXPECT_EQ(model->rxBytes().value(), 0);
+    clearedThenShows("later\n");
 }
 
 TEST_F(Session, GarbledTextRaisesTheNoticeOnlyInTextModeAndNotAgainOnceDismissed)
