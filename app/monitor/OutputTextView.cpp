@@ -130,7 +130,6 @@ void OutputTextView::storeChanged(const InMemoryTextStore::Change& change)
         const auto rows = static_cast<int>(std::min<std::size_t>(change.removedRowsFromFront, static_cast<std::size_t>(bar->value())));
         const QSignalBlocker blocker(bar);
         bar->setValue(bar->value() - rows);
-        rowsCut_ += change.removedRowsFromFront;
     }
     if (change.firstChanged) {
         const std::size_t first = *change.firstChanged;
@@ -155,23 +154,19 @@ void OutputTextView::scheduleSync()
 
 void OutputTextView::scheduleSyncAfterEdit()
 {
-    // A stream of edits is drawn at most every syncInterval, or every floodSyncInterval while
-    // each drawing moves the text by more than half the screen; the first after a pause at once.
+    // A stream of edits is drawn at most every syncInterval; the first after a pause at once.
+    // Received data comes in batches a little further apart than that, so each batch is drawn
+    // as soon as it is stored, however fast the board sends.
     if (syncTimer_.isActive())
         return;
     const auto since = std::chrono::steady_clock::now() - lastSync_;
-    const auto wait = std::chrono::duration_cast<std::chrono::milliseconds>((flooded_ ? floodSyncInterval : syncInterval) - since);
+    const auto wait = std::chrono::duration_cast<std::chrono::milliseconds>(syncInterval - since);
     syncTimer_.start(std::max<std::chrono::milliseconds>(wait, std::chrono::milliseconds(0)));
 }
 
 void OutputTextView::sync()
 {
     lastSync_ = std::chrono::steady_clock::now();
-    // Text that moves by more than half the screen from one drawing to the next cannot be
-    // followed by eye at any rate: it is shown less often, as a terminal's jump scrolling does.
-    const std::size_t rowsEver = rowsCut_ + store_.rowCount();
-    flooded_ = followEnd_ && rowsEver > rowsAtSync_ + shownRows_.size() / 2;
-    rowsAtSync_ = rowsEver;
     {
         // Moving the scroll position here is part of the edit: the region below covers it.
         const QScopedValueRollback<bool> guard(syncing_, true);
