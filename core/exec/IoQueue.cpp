@@ -4,7 +4,9 @@
 #include <cerrno>
 #include <condition_variable>
 #include <deque>
+#include <map>
 #include <mutex>
+#include <optional>
 #include <thread>
 #include <vector>
 
@@ -19,6 +21,8 @@ struct ReadSource::State {
     int fd = -1;
     Task onEvent;
     Task onCancel;
+    // Touched on the queue's thread only, like the handlers.
+    Task onWritable;
     bool resumed = false;
     bool cancelled = false;
     std::chrono::steady_clock::time_point restUntil;
@@ -26,8 +30,15 @@ struct ReadSource::State {
 };
 
 struct IoQueue::State {
+    struct Delayed {
+        std::shared_ptr<TaskToken> token;
+        Task task;
+    };
+
     std::mutex mutex;
     std::deque<Task> tasks;
+    // By due time; a multimap keeps tasks due together in the order they were scheduled.
+    std::multimap<Clock::time_point, Delayed> delayed;
     std::vector<std::shared_ptr<ReadSource::State>> sources;
     bool stopping = false;
     int wakeFd = -1;
@@ -56,64 +67,108 @@ struct IoQueue::State {
     }
 
     void run();
+    // Polls the sources and runs the handlers of those that are ready. Blocking, it waits until
+    // something happens, a delayed task falls due or a rest ends; otherwise it only looks.
+    void pollSources(bool block);
+
+    // Used by the queue's thread alone, kept between polls.
+    std::vector<pollfd> fds;
+    std::vector<std::shared_ptr<ReadSource::State>> watched;
 };
+
+void IoQueue::State::pollSources(bool block)
+{
+    fds.clear();
+    watched.clear();
+    fds.push_back({wakeFd, POLLIN, 0});
+    std::optional<Clock::time_point> until;
+    {
+        std::lock_guard lock(mutex);
+        const auto now = Clock::now();
+        if (!delayed.empty())
+            until = delayed.begin()->first;
+        for (const auto& source : sources) {
+            if (!source->resumed || source->cancelled)
+                continue;
+            short events = source->onWritable ? POLLOUT : 0;
+            if (source->restUntil > now)
+                until = until ? std::min(*until, source->restUntil) : source->restUntil;
+            else
+                events |= POLLIN;
+            if (events == 0)
+                continue;
+            fds.push_back({source->fd, events, 0});
+            watched.push_back(source);
+        }
+    }
+    timespec timeout{};
+    if (block && until) {
+        const auto left = std::max(Clock::duration::zero(), *until - Clock::now());
+        const auto seconds = std::chrono::duration_cast<std::chrono::seconds>(left);
+        timeout.tv_sec = static_cast<time_t>(seconds.count());
+        timeout.tv_nsec = static_cast<long>(std::chrono::duration_cast<std::chrono::nanoseconds>(left - seconds).count());
+    }
+    const bool forever = block && !until;
+    if (::ppoll(fds.data(), fds.size(), forever ? nullptr : &timeout, nullptr) <= 0)
+        return; // nothing ready, or EINTR; anything else cannot happen with valid descriptors
+    if (fds[0].revents & POLLIN) {
+        std::uint64_t count = 0;
+        [[maybe_unused]] auto ignored = ::read(wakeFd, &count, sizeof count);
+    }
+    for (std::size_t i = 1; i < fds.size(); ++i) {
+        const short revents = fds[i].revents;
+        if (revents == 0)
+            continue;
+        auto& source = watched[i - 1];
+        const auto live = [&] {
+            std::lock_guard lock(mutex);
+            return !source->cancelled;
+        };
+        if ((revents & POLLOUT) && source->onWritable && live()) {
+            // A copy: the handler may well replace or drop itself.
+            const Task onWritable = source->onWritable;
+            onWritable();
+        }
+        const bool readable = revents & (POLLIN | POLLHUP | POLLERR | POLLNVAL);
+        if ((fds[i].events & POLLIN) && readable && source->onEvent && live())
+            source->onEvent();
+    }
+}
 
 void IoQueue::State::run()
 {
-    std::vector<pollfd> fds;
-    std::vector<std::shared_ptr<ReadSource::State>> watched;
     for (;;) {
-        // Tasks first: everything queued so far, in order. Tasks queued by these tasks wait for
-        // the next round, so sources still get their turn under a steady stream of tasks.
+        // Everything queued so far, in order, then the delayed tasks now due. Tasks queued by
+        // these wait for the next round.
         std::deque<Task> batch;
-        // Resting sources are left out of this round; the earliest end of a rest bounds the wait.
-        int timeoutMs = -1;
         {
             std::lock_guard lock(mutex);
             batch.swap(tasks);
-            if (batch.empty() && stopping)
+            const auto now = Clock::now();
+            while (!delayed.empty() && delayed.begin()->first <= now) {
+                auto entry = std::move(delayed.begin()->second);
+                delayed.erase(delayed.begin());
+                if (entry.token->begin())
+                    batch.push_back(std::move(entry.task));
+            }
+            if (batch.empty() && stopping) {
+                delayed.clear();
                 break;
-            watched.clear();
-            const auto now = std::chrono::steady_clock::now();
-            for (const auto& source : sources) {
-                if (!source->resumed || source->cancelled)
-                    continue;
-                if (source->restUntil > now) {
-                    const auto left = std::chrono::ceil<std::chrono::milliseconds>(source->restUntil - now).count();
-                    timeoutMs = timeoutMs < 0 ? static_cast<int>(left) : std::min(timeoutMs, static_cast<int>(left));
-                    continue;
-                }
-                watched.push_back(source);
             }
         }
-        if (!batch.empty()) {
-            for (auto& task : batch)
-                task();
+        if (batch.empty()) {
+            pollSources(true);
             continue;
         }
-
-        fds.clear();
-        fds.push_back({wakeFd, POLLIN, 0});
-        for (const auto& source : watched)
-            fds.push_back({source->fd, POLLIN, 0});
-        if (::poll(fds.data(), fds.size(), timeoutMs) < 0)
-            continue; // EINTR; anything else cannot happen with valid descriptors
-        if (fds[0].revents & POLLIN) {
-            std::uint64_t count = 0;
-            [[maybe_unused]] auto ignored = ::read(wakeFd, &count, sizeof count);
-        }
-        for (std::size_t i = 1; i < fds.size(); ++i) {
-            if (fds[i].revents == 0)
-                continue;
-            auto& source = watched[i - 1];
-            bool live = false;
-            {
-                std::lock_guard lock(mutex);
-                live = !source->cancelled;
+        auto lastPoll = Clock::now();
+        for (auto& task : batch) {
+            task();
+            if (Clock::now() - lastPoll >= fairnessSlice) {
+                pollSources(false);
+                lastPoll = Clock::now();
             }
-            if (live && source->onEvent)
-                source->onEvent();
         }
+        pollSources(false);
     }
 }
 
@@ -158,6 +213,18 @@ std::string IoQueue::threadNameFor(std::string_view label)
 void IoQueue::async(Task task)
 {
     state_->enqueue(std::move(task));
+}
+
+TaskHandle IoQueue::asyncAfter(std::chrono::milliseconds delay, Task task)
+{
+    auto token = std::make_shared<TaskToken>();
+    {
+        std::lock_guard lock(state_->mutex);
+        state_->delayed.emplace(Clock::now() + delay, State::Delayed{token, std::move(task)});
+    }
+    // The thread may be waiting with a later deadline in mind.
+    state_->wake();
+    return TaskHandle(token);
 }
 
 void IoQueue::sync(const Task& task)
@@ -226,6 +293,7 @@ void ReadSource::cancel()
     }
     queue->enqueue([state = state_] {
         state->onEvent = nullptr;
+        state->onWritable = nullptr;
         if (auto onCancel = std::move(state->onCancel))
             onCancel();
     });
@@ -238,6 +306,12 @@ void ReadSource::restFor(std::chrono::steady_clock::duration duration)
         return;
     std::lock_guard lock(queue->mutex);
     state_->restUntil = std::chrono::steady_clock::now() + duration;
+}
+
+void ReadSource::watchWritable(Task onWritable)
+{
+    // The poll that follows the current task or event picks the change up; no wake-up needed.
+    state_->onWritable = std::move(onWritable);
 }
 
 bool ReadSource::isCancelled() const

@@ -7,12 +7,12 @@
 #include <algorithm>
 #include <cassert>
 #include <cerrno>
-#include <thread>
 
 #include <fcntl.h>
 #include <poll.h>
 #include <sys/file.h>
 #include <sys/ioctl.h>
+#include <termios.h>
 #include <unistd.h>
 
 namespace velmora {
@@ -121,16 +121,23 @@ void SerialPort::handleReadable()
             continue;
         }
         if (count == 0) {
+            // End of file is a hang-up, whether the node is gone (unplugged) or still there (a
+            // vhangup, or the moment before a USB adapter's node goes): either way nothing more
+            // comes, and a descriptor left open would report readable for ever.
             deliver();
-            if (::access(path_.c_str(), F_OK) != 0)
-                close(SerialPortError::deviceDisconnected(), true);
+            close(SerialPortError::deviceDisconnected(), true);
             return;
         }
         const int code = errno;
         if (code == EINTR)
             continue;
-        if (code == EAGAIN || code == EWOULDBLOCK)
+        if (code == EAGAIN || code == EWOULDBLOCK) {
+            if (batch.empty() && hasHungUp()) {
+                close(SerialPortError::deviceDisconnected(), true);
+                return;
+            }
             break;
+        }
         deliver();
         const bool vanished = code == EIO || code == ENXIO || code == ENODEV;
         close(vanished ? SerialPortError::deviceDisconnected() : SerialPortError::readFailed(code), true);
@@ -157,43 +164,146 @@ std::chrono::microseconds SerialPort::restAfterTrickle(std::int64_t baudRate, bo
     return rest < std::chrono::milliseconds(1) ? std::chrono::microseconds(0) : rest;
 }
 
+bool SerialPort::hasHungUp() const
+{
+    pollfd state{fd_, POLLIN, 0};
+    return ::poll(&state, 1, 0) > 0 && (state.revents & (POLLHUP | POLLERR | POLLNVAL)) != 0;
+}
+
 std::optional<SerialPortError> SerialPort::write(std::span<const std::uint8_t> bytes)
 {
     assert(queue_.isCurrent());
-    if (fd_ == -1)
-        return SerialPortError::notOpen();
-    std::size_t offset = 0;
-    while (offset < bytes.size()) {
-        const ssize_t count = ::write(fd_, bytes.data() + offset, bytes.size() - offset);
-        if (count > 0) {
-            offset += static_cast<std::size_t>(count);
-            continue;
-        }
-        if (count == 0)
-            return SerialPortError::writeFailed(errno);
-        const int code = errno;
-        if (code == EINTR)
-            continue;
-        if (code != EAGAIN && code != EWOULDBLOCK)
-            return SerialPortError::writeFailed(code);
-        pollfd writable{fd_, POLLOUT, 0};
-        const int ready = ::poll(&writable, 1, writeStallTimeoutMs);
-        if (ready == 0)
-            return SerialPortError::writeTimeout();
-        if (ready < 0 && errno != EINTR)
-            return SerialPortError::writeFailed(errno);
-    }
-    return std::nullopt;
+    return queueWrite(std::vector<std::uint8_t>(bytes.begin(), bytes.end()), nullptr);
 }
 
 void SerialPort::write(std::vector<std::uint8_t> bytes, WriteCompletion completion)
 {
-    queue_.async([weakSelf = weak_from_this(), bytes = std::move(bytes), completion = std::move(completion)] {
-        auto self = weakSelf.lock();
-        auto error = self ? self->write(std::span<const std::uint8_t>(bytes)) : SerialPortError::notOpen();
-        if (completion)
-            completion(std::move(error));
+    queue_.async([weakSelf = weak_from_this(), bytes = std::move(bytes), completion = std::move(completion)]() mutable {
+        if (auto self = weakSelf.lock())
+            self->queueWrite(std::move(bytes), std::move(completion));
+        else if (completion)
+            completion(SerialPortError::notOpen());
     });
+}
+
+std::optional<SerialPortError> SerialPort::queueWrite(std::vector<std::uint8_t> bytes, WriteCompletion completion)
+{
+    std::optional<SerialPortError> refusal;
+    if (fd_ == -1)
+        refusal = SerialPortError::notOpen();
+    else if (bytes.size() > maxQueuedWriteBytes - queuedWriteBytes_)
+        refusal = SerialPortError::writeFailed(ENOBUFS);
+    if (refusal) {
+        if (completion)
+            completion(refusal);
+        return refusal;
+    }
+    if (jobs_.empty())
+        lastProgress_ = IoQueue::Clock::now();
+    queuedWriteBytes_ += bytes.size();
+    jobs_.emplace_back(Payload{std::move(bytes), 0, std::move(completion)});
+    pump();
+    return std::nullopt;
+}
+
+void SerialPort::pump()
+{
+    // A completion that queues more work lands here again; the loop already running takes it.
+    if (pumping_)
+        return;
+    pumping_ = true;
+    while (fd_ != -1 && !jobs_.empty() && !waitingForRoom_ && !holding_) {
+        if (auto* run = std::get_if<StepRun>(&jobs_.front())) {
+            runNextStep(*run);
+            continue;
+        }
+        auto& payload = std::get<Payload>(jobs_.front());
+        if (payload.written == payload.bytes.size()) {
+            finishPayload(std::nullopt);
+            continue;
+        }
+        const ssize_t count = ::write(fd_, payload.bytes.data() + payload.written, payload.bytes.size() - payload.written);
+        if (count > 0) {
+            payload.written += static_cast<std::size_t>(count);
+            lastProgress_ = IoQueue::Clock::now();
+            continue;
+        }
+        // A driver that takes nothing without saying why is full, like one that says EAGAIN.
+        const int code = count == 0 ? EAGAIN : errno;
+        if (code == EINTR)
+            continue;
+        if (code == EAGAIN || code == EWOULDBLOCK)
+            waitForRoom();
+        else
+            finishPayload(SerialPortError::writeFailed(code));
+    }
+    if (!waitingForRoom_) {
+        drainCheck_.cancel();
+        if (readSource_)
+            readSource_->watchWritable(nullptr);
+    }
+    pumping_ = false;
+}
+
+void SerialPort::waitForRoom()
+{
+    waitingForRoom_ = true;
+    if (::ioctl(fd_, TIOCOUTQ, &lastOutputQueued_) != 0)
+        lastOutputQueued_ = -1;
+    readSource_->watchWritable([weakSelf = weak_from_this()] {
+        if (auto self = weakSelf.lock()) {
+            self->waitingForRoom_ = false;
+            self->pump();
+        }
+    });
+    if (drainCheck_.isPending())
+        return;
+    const auto untilStall = lastProgress_ + std::chrono::milliseconds(writeStallTimeoutMs) - IoQueue::Clock::now();
+    const auto delay = std::clamp(std::chrono::ceil<std::chrono::milliseconds>(untilStall), std::chrono::milliseconds(0),
+        drainCheckInterval);
+    drainCheck_ = queue_.asyncAfter(delay, [weakSelf = weak_from_this()] {
+        if (auto self = weakSelf.lock())
+            self->checkDrain();
+    });
+}
+
+void SerialPort::checkDrain()
+{
+    if (fd_ == -1 || !waitingForRoom_)
+        return;
+    const auto now = IoQueue::Clock::now();
+    int queued = -1;
+    if (::ioctl(fd_, TIOCOUTQ, &queued) == 0 && lastOutputQueued_ >= 0 && queued < lastOutputQueued_)
+        lastProgress_ = now;
+    lastOutputQueued_ = queued;
+    if (now - lastProgress_ >= std::chrono::milliseconds(writeStallTimeoutMs)) {
+        waitingForRoom_ = false;
+        finishPayload(SerialPortError::writeTimeout());
+        pump();
+        return;
+    }
+    // Still waiting: look again, at the latest when the payload would stall.
+    waitingForRoom_ = false;
+    waitForRoom();
+}
+
+void SerialPort::finishPayload(std::optional<SerialPortError> error)
+{
+    auto payload = std::get<Payload>(std::move(jobs_.front()));
+    jobs_.pop_front();
+    queuedWriteBytes_ -= payload.bytes.size();
+    lastProgress_ = IoQueue::Clock::now();
+    if (payload.completion)
+        payload.completion(std::move(error));
+}
+
+void SerialPort::finishSteps(Expected<ModemLines, SerialPortError> result)
+{
+    auto run = std::get<StepRun>(std::move(jobs_.front()));
+    jobs_.pop_front();
+    lastProgress_ = IoQueue::Clock::now();
+    if (run.completion)
+        run.completion(std::move(result));
 }
 
 Expected<ModemLines, SerialPortError> SerialPort::readModemLines()
@@ -213,9 +323,14 @@ std::optional<ModemLines> SerialPort::readModemLinesIfAvailable()
     return lines ? std::optional<ModemLines>(*lines) : std::nullopt;
 }
 
-Expected<ModemLines, SerialPortError> SerialPort::runLineSteps(const std::vector<LineStep>& steps)
+void SerialPort::runNextStep(StepRun& run)
 {
-    const auto bitsWhere = [](const LineStep& step, bool value) {
+    if (run.next == run.steps.size()) {
+        finishSteps(readModemLines());
+        return;
+    }
+    const LineStep step = run.steps[run.next++];
+    const auto bitsWhere = [&](bool value) {
         int bits = 0;
         if (step.dtr == value)
             bits |= TIOCM_DTR;
@@ -223,30 +338,38 @@ Expected<ModemLines, SerialPortError> SerialPort::runLineSteps(const std::vector
             bits |= TIOCM_RTS;
         return bits;
     };
-    for (const auto& step : steps) {
-        if (fd_ == -1)
-            return SerialPortError::notOpen();
-        if (const int raise = bitsWhere(step, true); raise != 0) {
-            if (const int code = modemLines_->set(fd_, raise); code != 0)
-                return SerialPortError::lineControlFailed(code);
-        }
-        if (const int drop = bitsWhere(step, false); drop != 0) {
-            if (const int code = modemLines_->clear(fd_, drop); code != 0)
-                return SerialPortError::lineControlFailed(code);
-        }
-        if (step.holdMs >= 1)
-            std::this_thread::sleep_for(std::chrono::milliseconds(step.holdMs));
+    if (const int raise = bitsWhere(true); raise != 0) {
+        if (const int code = modemLines_->set(fd_, raise); code != 0)
+            return finishSteps(SerialPortError::lineControlFailed(code));
     }
-    return readModemLines();
+    if (const int drop = bitsWhere(false); drop != 0) {
+        if (const int code = modemLines_->clear(fd_, drop); code != 0)
+            return finishSteps(SerialPortError::lineControlFailed(code));
+    }
+    if (step.holdMs >= 1) {
+        holding_ = true;
+        holdEnd_ = queue_.asyncAfter(std::chrono::milliseconds(step.holdMs), [weakSelf = weak_from_this()] {
+            if (auto self = weakSelf.lock()) {
+                self->holding_ = false;
+                self->pump();
+            }
+        });
+    }
 }
 
 void SerialPort::runLineSteps(std::vector<LineStep> steps, LineStepsCompletion completion)
 {
-    queue_.async([weakSelf = weak_from_this(), steps = std::move(steps), completion = std::move(completion)] {
+    queue_.async([weakSelf = weak_from_this(), steps = std::move(steps), completion = std::move(completion)]() mutable {
         auto self = weakSelf.lock();
-        auto result = self ? self->runLineSteps(steps) : Expected<ModemLines, SerialPortError>(SerialPortError::notOpen());
-        if (completion)
-            completion(std::move(result));
+        if (!self || self->fd_ == -1) {
+            if (completion)
+                completion(SerialPortError::notOpen());
+            return;
+        }
+        if (self->jobs_.empty())
+            self->lastProgress_ = IoQueue::Clock::now();
+        self->jobs_.emplace_back(StepRun{std::move(steps), 0, std::move(completion)});
+        self->pump();
     });
 }
 
@@ -260,6 +383,16 @@ void SerialPort::close(std::optional<SerialPortError> error, bool notify)
 {
     if (fd_ == -1)
         return;
+    // What waits is dropped, in the driver as well, so that a close never waits behind a line
+    // that does not move.
+    ::tcflush(fd_, TCOFLUSH);
+    auto discarded = std::move(jobs_);
+    jobs_.clear();
+    queuedWriteBytes_ = 0;
+    waitingForRoom_ = false;
+    holding_ = false;
+    holdEnd_.cancel();
+    drainCheck_.cancel();
     originalAttributes_.apply(fd_);
     ::ioctl(fd_, TIOCNXCL);
     if (readSource_) {
@@ -272,6 +405,13 @@ void SerialPort::close(std::optional<SerialPortError> error, bool notify)
     auto onClose = std::move(onClose_);
     onClose_ = nullptr;
     onData_ = nullptr;
+    // Only now, with the port closed, so that a completion that writes again is refused.
+    for (auto& job : discarded) {
+        if (auto* payload = std::get_if<Payload>(&job); payload && payload->completion)
+            payload->completion(SerialPortError::notOpen());
+        else if (auto* run = std::get_if<StepRun>(&job); run && run->completion)
+            run->completion(SerialPortError::notOpen());
+    }
     if (notify && onClose)
         onClose(std::move(error));
 }

@@ -6,6 +6,7 @@
 #include <atomic>
 #include <chrono>
 #include <fcntl.h>
+#include <map>
 #include <future>
 #include <mutex>
 #include <pthread.h>
@@ -193,4 +194,79 @@ TEST(IoQueue, ARestingSourceWaitsOutItsRestWhileTasksStillRun)
     source->cancel();
     queue.sync([] {});
     ::close(pipeFds[1]);
+}
+
+TEST(IoQueue, AByteArrivingDuringALongStreamOfShortTasksIsReadWithinTenMilliseconds)
+{
+    IoQueue queue("test.io");
+    int pipeFds[2];
+    ASSERT_EQ(::pipe2(pipeFds, O_NONBLOCK | O_CLOEXEC), 0);
+    std::atomic<std::int64_t> readAt{0};
+    auto source = queue.makeReadSource(
+        pipeFds[0],
+        [&] {
+            char byte = 0;
+            if (::read(pipeFds[0], &byte, 1) == 1)
+                readAt = std::chrono::steady_clock::now().time_since_epoch().count();
+        },
+        [&] { ::close(pipeFds[0]); });
+    source->resume();
+
+    // Half a second of 1 ms tasks, all queued at once; the byte comes 20 ms in.
+    std::promise<void> twentyRan;
+    for (int i = 0; i < 500; ++i)
+        queue.async([&, i] {
+            std::this_thread::sleep_for(1ms);
+            if (i == 19)
+                twentyRan.set_value();
+        });
+    twentyRan.get_future().wait();
+    const auto written = std::chrono::steady_clock::now();
+    ASSERT_EQ(::write(pipeFds[1], "x", 1), 1);
+    queue.sync([] {});
+    ASSERT_NE(readAt.load(), 0);
+    const auto late = std::chrono::steady_clock::time_point(std::chrono::steady_clock::duration(readAt.load())) - written;
+    EXPECT_LT(late, 10ms) << std::chrono::duration_cast<std::chrono::milliseconds>(late).count() << " ms";
+    source->cancel();
+    queue.sync([] {});
+    ::close(pipeFds[1]);
+}
+
+TEST(IoQueue, DelayedTasksRunByDeadlineInTheirOwnOrderAndACancelledOneNever)
+{
+    IoQueue queue("test.io");
+    std::mutex mutex;
+    std::vector<std::pair<std::string, std::chrono::steady_clock::duration>> runs;
+    const auto start = std::chrono::steady_clock::now();
+    const auto task = [&](std::string name) {
+        return [&, name] {
+            EXPECT_TRUE(queue.isCurrent());
+            std::lock_guard lock(mutex);
+            runs.emplace_back(name, std::chrono::steady_clock::now() - start);
+        };
+    };
+    queue.asyncAfter(60ms, task("c"));
+    queue.asyncAfter(20ms, task("a"));
+    auto cancelled = queue.asyncAfter(30ms, task("never"));
+    queue.asyncAfter(40ms, task("b1"));
+    queue.asyncAfter(40ms, task("b2"));
+    // Scheduled from the queue itself, to be due before the others.
+    queue.async([&] { queue.asyncAfter(10ms, task("first")); });
+    EXPECT_TRUE(cancelled.isPending());
+    cancelled.cancel();
+    EXPECT_FALSE(cancelled.isPending());
+
+    std::promise<void> done;
+    queue.asyncAfter(100ms, [&] { done.set_value(); });
+    ASSERT_EQ(done.get_future().wait_for(5s), std::future_status::ready);
+    std::lock_guard lock(mutex);
+    std::vector<std::string> order;
+    for (const auto& [name, at] : runs)
+        order.push_back(name);
+    EXPECT_EQ(order, (std::vector<std::string>{"first", "a", "b1", "b2", "c"}));
+    const std::map<std::string, std::chrono::milliseconds> due{{"first", 10ms}, {"a", 20ms}, {"b1", 40ms}, {"b2", 40ms}, {"c", 60ms}};
+    for (const auto& [name, at] : runs) {
+        EXPECT_GE(at, due.at(name)) << name;
+        EXPECT_LT(at, due.at(name) + 50ms) << name << ": an idle queue wakes for its deadline";
+    }
 }

@@ -1,3 +1,6 @@
+#include "core/exec/ManualMainQueue.h"
+#include "core/pipeline/ByteFormatter.h"
+#include "core/pipeline/ReceiveCoalescer.h"
 #include "core/serial/SerialPort.h"
 #include "localization/L10n.h"
 #include "tests/helpers/ChildProcess.h"
@@ -5,14 +8,21 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <condition_variable>
 #include <cstdio>
 #include <fcntl.h>
 #include <future>
+#include <csignal>
+#include <iostream>
+#include <map>
 #include <mutex>
+#include <pthread.h>
 #include <random>
 #include <sys/file.h>
+#include <sys/ioctl.h>
 #include <sys/stat.h>
+#include <sys/wait.h>
 #include <termios.h>
 #include <thread>
 #include <unistd.h>
@@ -102,6 +112,71 @@ std::vector<std::uint8_t> patternBytes(std::size_t count, std::uint32_t seed)
     for (auto& byte : bytes)
         byte = static_cast<std::uint8_t>(random());
     return bytes;
+}
+
+// Collects write completions by payload number, with the time each came.
+class WriteResults {
+public:
+    struct Result {
+        std::optional<SerialPortError> error;
+        std::chrono::steady_clock::time_point at;
+    };
+    SerialPort::WriteCompletion completion(int index)
+    {
+        return [this, index](std::optional<SerialPortError> error) {
+            std::lock_guard lock(mutex_);
+            results_.emplace(index, Result{std::move(error), std::chrono::steady_clock::now()});
+            ++count_;
+            changed_.notify_all();
+        };
+    }
+    bool waitFor(std::size_t count, std::chrono::milliseconds timeout)
+    {
+        std::unique_lock lock(mutex_);
+        return changed_.wait_for(lock, timeout, [&] { return count_ >= count; });
+    }
+    Result get(int index)
+    {
+        std::lock_guard lock(mutex_);
+        return results_.at(index);
+    }
+    std::size_t count()
+    {
+        std::lock_guard lock(mutex_);
+        return count_;
+    }
+
+private:
+    std::mutex mutex_;
+    std::condition_variable changed_;
+    std::map<int, Result> results_;
+    std::size_t count_ = 0;
+};
+
+std::chrono::nanoseconds cpuTime(clockid_t clock)
+{
+    timespec time{};
+    ::clock_gettime(clock, &time);
+    return std::chrono::seconds(time.tv_sec) + std::chrono::nanoseconds(time.tv_nsec);
+}
+
+// Hangs the terminal up as the kernel does for a vhangup: a child makes it its controlling
+// terminal and calls vhangup. False when the system does not allow it (it needs root).
+bool hangUpAsControllingTerminal(const std::string& path)
+{
+    const pid_t child = ::fork();
+    if (child == 0) {
+        ::setsid();
+        const int fd = ::open(path.c_str(), O_RDWR | O_NONBLOCK);
+        if (fd < 0 || ::ioctl(fd, TIOCSCTTY, 0) != 0)
+            ::_exit(2);
+        // The hang-up signals its own session leader too.
+        ::signal(SIGHUP, SIG_IGN);
+        ::_exit(::vhangup() == 0 ? 0 : 1);
+    }
+    int status = 0;
+    ::waitpid(child, &status, 0);
+    return WIFEXITED(status) && WEXITSTATUS(status) == 0;
 }
 
 class SerialPortOnPty : public ::testing::Test {
@@ -347,10 +422,10 @@ TEST_F(SerialPortOnPty, AVanishedDeviceIsReportedOnceAfterItsLastBytesAndLeavesT
     EXPECT_EQ(recorder.closes().size(), 1u);
 }
 
-TEST_F(SerialPortOnPty, WritesReachTheDeviceAndAStallOfTwoSecondsTimesOutButKeepsThePortOpen)
+TEST_F(SerialPortOnPty, ABoardThatStopsReadingTimesTheWriteOutAfterTwoSecondsWhileReadsGoOnAndThePortStaysOpen)
 {
-    std::optional<SerialPortError> error = SerialPortError::notOpen();
     const std::vector<std::uint8_t> hello{'h', 'i', '\r', '\n'};
+    std::optional<SerialPortError> error;
     port->queue().sync([&] { error = port->write(hello); });
     EXPECT_EQ(error, SerialPortError::notOpen());
 
@@ -360,22 +435,179 @@ TEST_F(SerialPortOnPty, WritesReachTheDeviceAndAStallOfTwoSecondsTimesOutButKeep
     EXPECT_EQ(written.get_future().get(), std::nullopt);
     EXPECT_EQ(pty.readFromPort(hello.size(), 2s), hello);
 
-    // Nobody reads on the board's side: the kernel's buffer fills and the write stalls.
-    const auto flood = patternBytes(1 << 20, 3);
-    const auto started = std::chrono::steady_clock::now();
-    port->queue().sync([&] { error = port->write(flood); });
-    const auto waited = std::chrono::steady_clock::now() - started;
-    EXPECT_EQ(error, SerialPortError::writeTimeout());
-    EXPECT_GE(waited, 1900ms);
+    // Nobody reads on the board's side: the kernel takes some 16 KiB, then the first payload
+    // stalls and the second waits behind it.
+    const auto first = patternBytes(32 * 1024, 3);
+    const auto second = patternBytes(4096, 4);
+    WriteResults results;
+    const auto queued = std::chrono::steady_clock::now();
+    port->write(first, results.completion(0));
+    port->write(second, results.completion(1));
+    // Beyond the byte limit a payload fails at once and the port stays open.
+    const std::vector<std::uint8_t> tooMuch(SerialPort::maxQueuedWriteBytes - first.size() - second.size() + 1);
+    port->queue().sync([&] { error = port->write(tooMuch); });
+    EXPECT_EQ(error, SerialPortError::writeFailed(ENOBUFS));
+
+    // The queue stays free, and what the board sends meanwhile arrives at once.
+    std::this_thread::sleep_for(300ms);
+    const auto asked = std::chrono::steady_clock::now();
+    EXPECT_TRUE(isOpen());
+    EXPECT_LT(std::chrono::steady_clock::now() - asked, 100ms);
+    const auto sent = std::chrono::steady_clock::now();
+    pty.writeToPort(std::string("ping"));
+    EXPECT_TRUE(recorder.waitForBytes(4, 100ms)) << "read "
+        << std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::steady_clock::now() - sent).count() << " ms late";
+
+    ASSERT_TRUE(results.waitFor(1, 5s));
+    const auto firstResult = results.get(0);
+    EXPECT_EQ(firstResult.error, SerialPortError::writeTimeout());
+    EXPECT_GE(firstResult.at - queued, 1900ms);
+    EXPECT_LT(firstResult.at - queued, 2600ms);
     EXPECT_TRUE(isOpen());
 
-    // The bytes written before the stall stay written; the port keeps working.
-    const auto drained = pty.readFromPort(flood.size(), 500ms);
-    ASSERT_FALSE(drained.empty());
-    EXPECT_TRUE(std::equal(drained.begin(), drained.end(), flood.begin()));
+    // The next payload starts from its own beginning and completes once the board reads again.
+    std::vector<std::uint8_t> received;
+    while (!results.waitFor(2, 0ms)) {
+        const auto piece = pty.readFromPort(SIZE_MAX, 20ms);
+        received.insert(received.end(), piece.begin(), piece.end());
+    }
+    const auto rest = pty.readFromPort(SIZE_MAX, 100ms);
+    received.insert(received.end(), rest.begin(), rest.end());
+    EXPECT_EQ(results.get(1).error, std::nullopt);
+    ASSERT_GT(received.size(), second.size());
+    const std::size_t ofFirst = received.size() - second.size();
+    EXPECT_LT(ofFirst, first.size());
+    EXPECT_TRUE(std::equal(received.begin(), received.begin() + static_cast<std::ptrdiff_t>(ofFirst), first.begin()))
+        << "what the driver took of the first payload stays written";
+    EXPECT_TRUE(std::equal(received.begin() + static_cast<std::ptrdiff_t>(ofFirst), received.end(), second.begin()));
+
     port->queue().sync([&] { error = port->write(hello); });
     EXPECT_EQ(error, std::nullopt);
     EXPECT_EQ(pty.readFromPort(hello.size(), 2s), hello);
+}
+
+TEST_F(SerialPortOnPty, ACloseReturnsAtOnceWhateverWaitsAndEveryDiscardedPayloadCompletesWithNotOpen)
+{
+    const LineAttributes before = deviceAttributes();
+    ASSERT_EQ(open(), std::nullopt);
+    WriteResults results;
+    port->write(patternBytes(24 * 1024, 5), results.completion(0));
+    for (int i = 1; i <= 3; ++i)
+        port->write(patternBytes(4096, 5 + i), results.completion(i));
+    port->queue().sync([] {});
+    EXPECT_FALSE(results.waitFor(1, 0ms)) << "the first payload stalls";
+
+    const auto started = std::chrono::steady_clock::now();
+    close();
+    EXPECT_LT(std::chrono::steady_clock::now() - started, 100ms);
+    ASSERT_TRUE(results.waitFor(4, 0ms));
+    for (int i = 0; i < 4; ++i)
+        EXPECT_EQ(results.get(i).error, SerialPortError::notOpen()) << i;
+    EXPECT_EQ(results.count(), 4u) << "each completion once";
+    EXPECT_EQ(deviceAttributes(), before);
+
+    port->write({'x'}, results.completion(4));
+    ASSERT_TRUE(results.waitFor(5, 2s));
+    EXPECT_EQ(results.get(4).error, SerialPortError::notOpen());
+}
+
+TEST_F(SerialPortOnPty, ALineThatDrainsSlowlyNeverTimesOut)
+{
+    ASSERT_EQ(open({9600}), std::nullopt);
+    // The board reads 128 bytes every 20 ms: the payload takes well over two seconds.
+    const auto payload = patternBytes(20 * 1024, 9);
+    std::promise<std::optional<SerialPortError>> written;
+    const auto started = std::chrono::steady_clock::now();
+    port->write(payload, [&](std::optional<SerialPortError> result) { written.set_value(result); });
+    std::vector<std::uint8_t> received;
+    while (received.size() < payload.size() && std::chrono::steady_clock::now() - started < 20s) {
+        std::this_thread::sleep_for(20ms);
+        const auto piece = pty.readFromPort(128, 5ms);
+        received.insert(received.end(), piece.begin(), piece.end());
+    }
+    EXPECT_GT(std::chrono::steady_clock::now() - started, 2s);
+    auto result = written.get_future();
+    ASSERT_EQ(result.wait_for(1s), std::future_status::ready);
+    EXPECT_EQ(result.get(), std::nullopt);
+    EXPECT_EQ(received, payload);
+}
+
+TEST_F(SerialPortOnPty, AHangUpWithTheNodeStillPresentIsADisconnectAndLeavesTheThreadQuiet)
+{
+    // End of file while the device's node stays: every user meets it when another program puts
+    // the line into canonical mode and the board sends the end-of-file character; root can also
+    // hang the terminal up for real, as a vhangup does.
+    const auto provocations = std::vector<std::pair<std::string, std::function<bool()>>>{
+        {"end of file", [&] {
+             termios attributes{};
+             EXPECT_EQ(::tcgetattr(observer, &attributes), 0);
+             attributes.c_lflag |= ICANON;
+             EXPECT_EQ(::tcsetattr(observer, TCSANOW, &attributes), 0);
+             pty.writeToPort(std::string("\x04"));
+             return true;
+         }},
+        {"vhangup", [&] { return hangUpAsControllingTerminal(pty.devicePath()); }},
+    };
+    for (const auto& [name, provoke] : provocations) {
+        SCOPED_TRACE(name);
+        Recorder seen;
+        port = SerialPort::create(pty.devicePath());
+        std::optional<SerialPortError> error;
+        port->queue().sync([&] { error = port->open({}, seen.dataHandler(), seen.closeHandler()); });
+        ASSERT_EQ(error, std::nullopt);
+        clockid_t ioThreadClock{};
+        port->queue().sync([&] { ASSERT_EQ(pthread_getcpuclockid(pthread_self(), &ioThreadClock), 0); });
+        if (!provoke()) {
+            std::cout << "[ SKIPPED  ] " << name << " needs the right to hang up a terminal\n";
+            continue;
+        }
+        ASSERT_TRUE(seen.waitForClose());
+        const auto cpuBefore = cpuTime(ioThreadClock);
+        std::this_thread::sleep_for(1s);
+        EXPECT_LT(cpuTime(ioThreadClock) - cpuBefore, 10ms) << "the I/O thread is quiet";
+        EXPECT_EQ(seen.closes(), (std::vector<std::optional<SerialPortError>>{SerialPortError::deviceDisconnected()}));
+        EXPECT_FALSE(port->isOpen());
+        EXPECT_EQ(::access(pty.devicePath().c_str(), F_OK), 0) << "the node is still there";
+        port.reset();
+        // A hung-up observer is of no more use; the next provocation gets a fresh one.
+        ::close(observer);
+        observer = ::open(pty.devicePath().c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
+        ASSERT_GE(observer, 0);
+    }
+}
+
+TEST_F(SerialPortOnPty, PacketsEveryTwentyFiveMillisecondsKeepTheirArrivalTimesAndBecomeALineEach)
+{
+    ManualMainQueue mainQueue;
+    auto coalescer = ReceiveCoalescer::create(mainQueue, [](std::vector<ReceivedChunk>, std::int64_t) {});
+    port->queue().sync([&] {
+        ASSERT_EQ(port->open({115200}, [&](std::vector<std::uint8_t> bytes) { coalescer->receive(std::move(bytes)); }, nullptr),
+            std::nullopt);
+    });
+    constexpr int packets = 40;
+    std::vector<std::chrono::system_clock::time_point> writtenAt;
+    for (int i = 0; i < packets; ++i) {
+        writtenAt.push_back(std::chrono::system_clock::now());
+        pty.writeToPort(patternBytes(8, static_cast<std::uint32_t>(100 + i)));
+        std::this_thread::sleep_for(25ms);
+    }
+    port->queue().sync([] {});
+    const auto chunks = coalescer->drain().chunks;
+    ASSERT_EQ(chunks.size(), static_cast<std::size_t>(packets));
+    for (int i = 0; i < packets; ++i) {
+        const auto late = chunks[static_cast<std::size_t>(i)].time - writtenAt[static_cast<std::size_t>(i)];
+        EXPECT_LT(late, 5ms) << "packet " << i << " arrived "
+                             << std::chrono::duration_cast<std::chrono::microseconds>(late).count() << " us late";
+    }
+
+    ByteDisplayOptions options;
+    options.mode = DisplayMode::hex;
+    options.bytesPerLine = 64;
+    options.gapMs = 10;
+    ByteFormatter formatter;
+    const auto result = formatter.format(chunks, options);
+    const auto newlines = std::count(result.committed.begin(), result.committed.end(), OutputSegment{OutputSegment::Kind::data, u"\n"});
+    EXPECT_EQ(newlines + (result.provisional.empty() ? 0 : 1), packets);
 }
 
 TEST_F(SerialPortOnPty, DroppingTheLastReferenceClosesQuietlyAndReleasesTheDevice)
