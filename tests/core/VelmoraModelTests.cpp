@@ -273,9 +273,10 @@ TEST_F(Session, MessagesStillWaitingToBeWrittenWhenThePortClosesAreNoErrorToRepo
     auto model = makeModel();
     model->setEchoSent(false);
     connectTo(*model, board.devicePath());
-    // The board reads nothing: the line fills up and the last messages wait in the port's queue.
+    // The board reads nothing: the line fills up and the last messages wait in the port's queue,
+    // which holds all of them (64,000 bytes) should the line take none.
     const std::string message(3999, 'x');
-    constexpr int count = 12;
+    constexpr int count = 16;
     for (int i = 0; i < count; ++i) {
         model->setInputText(message);
         model->send();
