@@ -74,6 +74,8 @@ struct IoQueue::State {
     // Used by the queue's thread alone, kept between polls.
     std::vector<pollfd> fds;
     std::vector<std::shared_ptr<ReadSource::State>> watched;
+    // The source whose handler runs right now, if any.
+    const ReadSource::State* dispatching = nullptr;
 };
 
 void IoQueue::State::pollSources(bool block)
@@ -124,6 +126,7 @@ void IoQueue::State::pollSources(bool block)
             std::lock_guard lock(mutex);
             return !source->cancelled;
         };
+        dispatching = source.get();
         if ((revents & POLLOUT) && source->onWritable && live()) {
             // A copy: the handler may well replace or drop itself.
             const Task onWritable = source->onWritable;
@@ -132,6 +135,7 @@ void IoQueue::State::pollSources(bool block)
         const bool readable = revents & (POLLIN | POLLHUP | POLLERR | POLLNVAL);
         if ((fds[i].events & POLLIN) && readable && source->onEvent && live())
             source->onEvent();
+        dispatching = nullptr;
     }
 }
 
@@ -291,12 +295,19 @@ void ReadSource::cancel()
         state_->cancelled = true;
         std::erase(queue->sources, state_);
     }
-    queue->enqueue([state = state_] {
+    auto finish = [state = state_] {
         state->onEvent = nullptr;
         state->onWritable = nullptr;
         if (auto onCancel = std::move(state->onCancel))
             onCancel();
-    });
+    };
+    // On the queue and outside this source's own handler nothing can be using the descriptor,
+    // so the cancel handler runs at once: a port closed by a task has let go of its device when
+    // the task returns, and can be opened again straight away.
+    if (std::this_thread::get_id() == queue->threadId && queue->dispatching != state_.get())
+        finish();
+    else
+        queue->enqueue(std::move(finish));
 }
 
 void ReadSource::restFor(std::chrono::steady_clock::duration duration)

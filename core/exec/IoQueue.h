@@ -14,8 +14,9 @@ class IoQueue;
 
 // Watches one descriptor for readability on an IoQueue, and for room to write while asked to.
 // Created suspended; resume() starts the watch. cancel() stops it for good and then runs the
-// cancel handler on the queue, after any event handler that is running has returned, so a
-// descriptor closed by the cancel handler is never closed under an event handler's feet.
+// cancel handler on the queue, after the source's handler that is running (if cancel() came
+// from there) has returned, so a descriptor closed by the cancel handler is never closed under a
+// handler's feet; called from a task on the queue, it runs the cancel handler at once.
 class ReadSource {
 public:
     void resume();

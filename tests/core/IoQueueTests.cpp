@@ -91,6 +91,17 @@ TEST(IoQueue, ReadSourceFiresWhileReadableAndRunsItsCancelHandlerOnceAfterTheEve
             cancelled.set_value();
         });
 
+    // Cancelled by a task on the queue, a source lets go of its descriptor before cancel() returns.
+    int otherFds[2];
+    ASSERT_EQ(::pipe2(otherFds, O_NONBLOCK | O_CLOEXEC), 0);
+    auto other = queue.makeReadSource(otherFds[0], [] {}, [&] { ::close(otherFds[0]); });
+    other->resume();
+    queue.sync([&] {
+        other->cancel();
+        EXPECT_EQ(::fcntl(otherFds[0], F_GETFD), -1);
+    });
+    ::close(otherFds[1]);
+
     ASSERT_EQ(::write(pipeFds[1], "a", 1), 1);
     std::this_thread::sleep_for(20ms);
     EXPECT_EQ(events.load(), 0) << "a source stays silent until resumed";
