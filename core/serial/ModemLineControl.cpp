@@ -15,6 +15,11 @@ public:
 
 } // namespace
 
+int ModemLineControl::outputQueued(int fd, int& bytes)
+{
+    return ::ioctl(fd, TIOCOUTQ, &bytes) == 0 ? 0 : errno;
+}
+
 std::shared_ptr<ModemLineControl> systemModemLineControl()
 {
     static const auto control = std::make_shared<IoctlModemLineControl>();

@@ -13,6 +13,9 @@ public:
     virtual int get(int fd, int& bits) = 0;
     virtual int set(int fd, int bits) = 0;
     virtual int clear(int fd, int bits) = 0;
+    // Bytes waiting in the driver's output queue (TIOCOUTQ). A pseudo-terminal always says 0,
+    // so the same seam lets a test play a slow UART.
+    virtual int outputQueued(int fd, int& bytes);
 };
 
 // The real requests, as ioctls on the descriptor.

@@ -248,7 +248,7 @@ void SerialPort::pump()
 void SerialPort::waitForRoom()
 {
     waitingForRoom_ = true;
-    if (::ioctl(fd_, TIOCOUTQ, &lastOutputQueued_) != 0)
+    if (modemLines_->outputQueued(fd_, lastOutputQueued_) != 0)
         lastOutputQueued_ = -1;
     readSource_->watchWritable([weakSelf = weak_from_this()] {
         if (auto self = weakSelf.lock()) {
@@ -273,7 +273,9 @@ void SerialPort::checkDrain()
         return;
     const auto now = IoQueue::Clock::now();
     int queued = -1;
-    if (::ioctl(fd_, TIOCOUTQ, &queued) == 0 && lastOutputQueued_ >= 0 && queued < lastOutputQueued_)
+    if (modemLines_->outputQueued(fd_, queued) != 0)
+        queued = -1;
+    else if (lastOutputQueued_ >= 0 && queued < lastOutputQueued_)
         lastProgress_ = now;
     lastOutputQueued_ = queued;
     if (now - lastProgress_ >= std::chrono::milliseconds(writeStallTimeoutMs)) {

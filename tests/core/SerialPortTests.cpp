@@ -153,6 +153,31 @@ private:
     std::size_t count_ = 0;
 };
 
+// A UART as TIOCOUTQ shows it: its output queue shrinks for a while, though the descriptor
+// reports no room until it is nearly empty, and then stops moving. The lines it leaves alone.
+class DrainingUart final : public ModemLineControl {
+public:
+    explicit DrainingUart(std::chrono::milliseconds drainsFor) : drainsUntil_(std::chrono::steady_clock::now() + drainsFor) {}
+    int get(int, int& bits) override
+    {
+        bits = 0;
+        return 0;
+    }
+    int set(int, int) override { return 0; }
+    int clear(int, int) override { return 0; }
+    int outputQueued(int, int& bytes) override
+    {
+        if (std::chrono::steady_clock::now() < drainsUntil_)
+            --queued_;
+        bytes = queued_;
+        return 0;
+    }
+
+private:
+    std::chrono::steady_clock::time_point drainsUntil_;
+    int queued_ = 4096;
+};
+
 std::chrono::nanoseconds cpuTime(clockid_t clock)
 {
     timespec time{};
@@ -530,6 +555,21 @@ TEST_F(SerialPortOnPty, ALineThatDrainsSlowlyNeverTimesOut)
     ASSERT_EQ(result.wait_for(1s), std::future_status::ready);
     EXPECT_EQ(result.get(), std::nullopt);
     EXPECT_EQ(received, payload);
+}
+
+TEST_F(SerialPortOnPty, ADrainingOutputQueueIsProgressThoughTheLineReportsNoRoom)
+{
+    port = SerialPort::create(pty.devicePath(), std::make_shared<DrainingUart>(2500ms));
+    ASSERT_EQ(open(), std::nullopt);
+    std::promise<std::optional<SerialPortError>> written;
+    const auto started = std::chrono::steady_clock::now();
+    port->write(patternBytes(32 * 1024, 10), [&](std::optional<SerialPortError> result) { written.set_value(result); });
+    auto result = written.get_future();
+    ASSERT_EQ(result.wait_for(10s), std::future_status::ready);
+    EXPECT_EQ(result.get(), SerialPortError::writeTimeout());
+    // Two seconds after the queue stopped shrinking, not after the last room to write.
+    EXPECT_GE(std::chrono::steady_clock::now() - started, 4300ms);
+    EXPECT_LT(std::chrono::steady_clock::now() - started, 5500ms);
 }
 
 TEST_F(SerialPortOnPty, AHangUpWithTheNodeStillPresentIsADisconnectAndLeavesTheThreadQuiet)
