@@ -82,7 +82,7 @@ public:
     void close();
     // Queues the bytes behind what waits and returns at once: notOpen on a closed port, or
     // writeFailed(ENOBUFS) when they would take the waiting bytes beyond maxQueuedWriteBytes.
-    // Later failures reach only the asynchronous form's completion.
+    // Whatever happens to the bytes later goes unreported; the asynchronous form reports it.
     std::optional<SerialPortError> write(std::span<const std::uint8_t> bytes);
     // Queues the write on queue(). Payloads are written in order, each continuing where the
     // driver stopped taking bytes. completion runs on queue() exactly once: with no error when
