@@ -48,6 +48,9 @@
 #include <chrono>
 #include <cstring>
 #include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
 #include <memory>
 #include <optional>
 #include <string>
@@ -74,6 +77,32 @@ QString qt(const std::string& text) { return QString::fromStdString(text); }
 std::string shown(VelmoraModel& model) { return utf16ToUtf8(model.output().storage().text()); }
 
 std::string notice(const std::string& text) { return "--- " + text + " ---\n"; }
+
+// What the process holds: its open descriptors and threads, less the threads Qt's painting pool
+// starts and retires as it pleases (idle ones leave after 30 s), each with the eventfd of its
+// event dispatcher.
+struct Holdings {
+    std::size_t descriptors = 0;
+    std::size_t threads = 0;
+};
+
+Holdings holdings()
+{
+    namespace fs = std::filesystem;
+    Holdings held;
+    std::size_t pooled = 0;
+    for (const auto& task : fs::directory_iterator("/proc/self/task")) {
+        ++held.threads;
+        std::ifstream comm(task.path() / "comm");
+        std::string name;
+        if (std::getline(comm, name) && name == "Thread (pooled)")
+            ++pooled;
+    }
+    held.descriptors = static_cast<std::size_t>(std::distance(fs::directory_iterator("/proc/self/fd"), fs::directory_iterator()));
+    held.descriptors -= pooled;
+    held.threads -= pooled;
+    return held;
+}
 
 // Input and output speed, exactly, however unusual the rate.
 std::optional<std::pair<std::uint32_t, std::uint32_t>> exactSpeedsOf(const std::string& path)
@@ -533,6 +562,29 @@ private slots:
         model.send();
         QVERIFY(uno->waitForReceived("ping\n", 5s));
         QVERIFY(outputEndsWith(model, "\u2190 echo: ping\n"));
+    }
+
+    void thirtyReplugsLeaveNoDescriptorOrThreadBehind()
+    {
+        constexpr int cycles = 30;
+        auto& app = startShell();
+        auto* view = app.newWindow()->currentView();
+        auto& model = view->model();
+        QTRY_COMPARE_WITH_TIMEOUT(model.selectedPath().value(), unoPath, timeoutMs);
+        QVERIFY(clickConnect(view, *uno));
+        const Holdings before = holdings();
+
+        for (int cycle = 0; cycle < cycles; ++cycle) {
+            uno->unplug();
+            QTRY_COMPARE_WITH_TIMEOUT(model.state().value(), ConnectionState::waitingForDevice, timeoutMs);
+            uno->plugIn();
+            QTRY_VERIFY_WITH_TIMEOUT(model.state().value() == ConnectionState::connected && uno->hasListener(), timeoutMs);
+        }
+        // A closed port's I/O thread may still be ending as the next one opens.
+        QTRY_COMPARE_WITH_TIMEOUT(holdings().descriptors, before.descriptors, timeoutMs);
+        QTRY_COMPARE_WITH_TIMEOUT(holdings().threads, before.threads, timeoutMs);
+        uno->send("still here\n");
+        QVERIFY(outputEndsWith(model, "\u2190 still here\n"));
     }
 
     void aSecondTabIsRefusedThePortTheFirstHolds()
