@@ -144,22 +144,18 @@ void SerialPort::handleReadable()
         return;
     }
     if (pacedReads_.load(std::memory_order_relaxed) && batch.size() < trickleBytes) {
-        const auto now = std::chrono::steady_clock::now();
-        const bool streaming = now - restEnds_ < std::chrono::milliseconds(5);
-        if (const auto rest = restAfterTrickle(baudRate_, streaming); rest.count() > 0) {
+        if (const auto rest = restAfterTrickle(baudRate_); rest.count() > 0)
             readSource_->restFor(rest);
-            restEnds_ = now + rest;
-        }
     }
     deliver();
 }
 
-std::chrono::microseconds SerialPort::restAfterTrickle(std::int64_t baudRate, bool streaming)
+std::chrono::microseconds SerialPort::restAfterTrickle(std::int64_t baudRate)
 {
     // Eight bits a byte: the fastest a frame of any shape can bring bytes in.
     const auto bytesPerSecond = std::max<std::int64_t>(1, baudRate / 8);
     const std::chrono::microseconds fill{static_cast<std::int64_t>(trickleBytes) * 1'000'000 / bytesPerSecond};
-    const auto rest = std::min<std::chrono::microseconds>(fill, streaming ? streamRest : burstRest);
+    const auto rest = std::min<std::chrono::microseconds>(fill, pacedRest);
     // Below a millisecond the rest would save nothing.
     return rest < std::chrono::milliseconds(1) ? std::chrono::microseconds(0) : rest;
 }

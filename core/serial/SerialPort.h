@@ -53,17 +53,16 @@ public:
     // reports room only once its buffer is nearly empty, so a slow line drains for seconds
     // without one; a shrinking queue is progress too.
     static constexpr std::chrono::milliseconds drainCheckInterval{100};
-    // A device that trickles (a wake-up brings less than trickleBytes) is left alone for a
-    // while before the next read: a board printing at 115200 baud is read a few dozen times a
+    // With paced reads, a device that trickles (a wake-up brings less than trickleBytes) is left
+    // alone for a while before the next read: a board printing at 115200 baud is read 40 times a
     // second instead of once per USB packet. The rest is short enough for about trickleBytes at
     // the line's rate, so the line discipline's 4 KiB buffer never comes near full and a UART
-    // bridge is never throttled; after a quiet spell it ends before the 30 ms batch of the first
-    // bytes is handed on, so that the rest of a burst joins them; a device that kept sending
-    // through the last rest is streaming and may wait a little longer.
+    // bridge is never throttled, and it ends before the 30 ms batch of the bytes just read is
+    // handed on, so that the next read joins them: a stream reaches the window in one batch
+    // every 50 ms, each line at most about 55 ms after it arrived.
     static constexpr std::size_t trickleBytes = 1024;
-    static constexpr std::chrono::milliseconds burstRest{25};
-    static constexpr std::chrono::milliseconds streamRest{50};
-    static std::chrono::microseconds restAfterTrickle(std::int64_t baudRate, bool streaming);
+    static constexpr std::chrono::milliseconds pacedRest{25};
+    static std::chrono::microseconds restAfterTrickle(std::int64_t baudRate);
 
     static std::shared_ptr<SerialPort> create(std::string path,
         std::shared_ptr<ModemLineControl> modemLines = systemModemLineControl());
@@ -106,6 +105,7 @@ public:
     // default, reads every readable event at once so that arrival times stay exact. Callable
     // from any thread.
     void setPacedReads(bool paced) { pacedReads_.store(paced, std::memory_order_relaxed); }
+    bool isPacedReads() const { return pacedReads_.load(std::memory_order_relaxed); }
 
     bool isOpen() const { return fd_ != -1; }
     int fd() const { return fd_; }
@@ -151,8 +151,6 @@ private:
     std::shared_ptr<ReadSource> readSource_;
     std::int64_t baudRate_ = 0;
     std::atomic<bool> pacedReads_{false};
-    // When the last rest ends; a wake-up right then finds a device that kept sending.
-    std::chrono::steady_clock::time_point restEnds_;
     std::unique_ptr<std::array<std::uint8_t, readSize>> readBuffer_;
     // Payloads and step runs in the order they were asked for; the front one is in progress.
     std::deque<std::variant<Payload, StepRun>> jobs_;

@@ -387,16 +387,15 @@ TEST_F(SerialPortOnPty, AStreamOfHundredThousandBytesArrivesWholeInOrderInBatche
 
 TEST_F(SerialPortOnPty, ATrickleIsReadInFewLargerPieces)
 {
-    // A trickling device is left alone long enough for a kilobyte at the line's rate, but after
-    // a quiet spell never longer than a burst may take to land in one 30 ms batch, and not at
-    // all where the rest would be too short to matter.
-    EXPECT_EQ(SerialPort::restAfterTrickle(115200, false), SerialPort::burstRest);
-    EXPECT_EQ(SerialPort::restAfterTrickle(115200, true), SerialPort::streamRest);
-    EXPECT_EQ(SerialPort::restAfterTrickle(1000000, true), std::chrono::microseconds(8192));
-    EXPECT_EQ(SerialPort::restAfterTrickle(4000000, false), std::chrono::microseconds(2048));
-    EXPECT_EQ(SerialPort::restAfterTrickle(12000000, true), std::chrono::microseconds(0));
-    EXPECT_EQ(SerialPort::restAfterTrickle(50, true), SerialPort::streamRest);
-    EXPECT_LT(SerialPort::burstRest, std::chrono::milliseconds(30));
+    // A trickling device is left alone long enough for a kilobyte at the line's rate, never
+    // longer than the next read may take to join the 30 ms batch of the bytes just read, and
+    // not at all where the rest would be too short to matter.
+    EXPECT_EQ(SerialPort::restAfterTrickle(115200), SerialPort::pacedRest);
+    EXPECT_EQ(SerialPort::restAfterTrickle(1000000), std::chrono::microseconds(8192));
+    EXPECT_EQ(SerialPort::restAfterTrickle(4000000), std::chrono::microseconds(2048));
+    EXPECT_EQ(SerialPort::restAfterTrickle(12000000), std::chrono::microseconds(0));
+    EXPECT_EQ(SerialPort::restAfterTrickle(50), SerialPort::pacedRest);
+    EXPECT_LT(SerialPort::pacedRest, std::chrono::milliseconds(30));
 
     // A paced port reads a board writing 32 bytes every 2 ms for 0.4 s in a few dozen pieces
     // instead of one per write, whole and in order.
@@ -422,7 +421,7 @@ TEST_F(SerialPortOnPty, ATrickleIsReadInFewLargerPieces)
     board.join();
     EXPECT_EQ(recorder.bytes(), sent);
     // At most one piece per rest, however slowly a busy machine lets the board write.
-    EXPECT_LE(recorder.batches().size(), static_cast<std::size_t>(writing / SerialPort::burstRest) + 2);
+    EXPECT_LE(recorder.batches().size(), static_cast<std::size_t>(writing / SerialPort::pacedRest) + 2);
 }
 
 TEST_F(SerialPortOnPty, AVanishedDeviceIsReportedOnceAfterItsLastBytesAndLeavesThePortClosed)
