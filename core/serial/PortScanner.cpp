@@ -79,6 +79,16 @@ std::optional<SerialPortInfo> describe(udev_device* device, std::string& enumera
     return info;
 }
 
+// Most of the tty class is virtual consoles and the like, which describe() drops for having no
+// hardware parent; telling them by their path spares udev reading each one, which a scanner
+// that polls would otherwise do every time. Bound RFCOMM links live there too and are kept.
+bool isVirtualConsole(std::string_view syspath)
+{
+    constexpr std::string_view virtualDevices = "/sys/devices/virtual/";
+    const auto name = syspath.substr(syspath.find_last_of('/') + 1);
+    return syspath.starts_with(virtualDevices) && !name.starts_with("rfcomm");
+}
+
 // Without udevd (containers) a "udev" monitor is silently given no events at all, so the
 // daemon's control socket decides; the kernel's own uevents are the fallback.
 bool udevDaemonRuns() { return access("/run/udev/control", F_OK) == 0; }
@@ -152,7 +162,10 @@ PortScanner::Listing PortScanner::list() const
         udev_list_entry* entry = nullptr;
         udev_list_entry_foreach(entry, udev_enumerate_get_list_entry(enumerate))
         {
-            udev_device* device = udev_device_new_from_syspath(udev_, udev_list_entry_get_name(entry));
+            const char* syspath = udev_list_entry_get_name(entry);
+            if (!syspath || isVirtualConsole(syspath))
+                continue;
+            udev_device* device = udev_device_new_from_syspath(udev_, syspath);
             if (!device)
                 continue;
             std::string enumeration;
