@@ -155,8 +155,6 @@ void OutputTextView::scheduleSync()
 void OutputTextView::scheduleSyncAfterEdit()
 {
     // A stream of edits is drawn at most every syncInterval; the first after a pause at once.
-    // Received data comes in batches a little further apart than that, so each batch is drawn
-    // as soon as it is stored, however fast the board sends.
     if (syncTimer_.isActive())
         return;
     const auto since = std::chrono::steady_clock::now() - lastSync_;

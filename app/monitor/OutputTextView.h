@@ -147,9 +147,10 @@ private:
     int lineSpacing_ = 0;
     int overhang_ = 0;
     QTimer syncTimer_;
-    // A stream of edits is drawn at most this often (20 times a second), fast enough that a line
-    // is on screen well within a tenth of a second of its arrival.
-    static constexpr std::chrono::milliseconds syncInterval{50};
+    // A stream of edits is drawn at most this often (25 times a second): a line is on screen
+    // well within a tenth of a second of its arrival, and a paced port's batches, 50 ms apart,
+    // are each drawn the moment they are stored.
+    static constexpr std::chrono::milliseconds syncInterval{40};
     std::chrono::steady_clock::time_point lastSync_;
     bool followEnd_ = true;
     std::size_t anchor_ = 0;

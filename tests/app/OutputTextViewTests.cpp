@@ -65,7 +65,7 @@ struct Area {
     }
 
     // Lets every output view catch up with its store and paint: a stream of edits is drawn at
-    // most every 50 ms.
+    // most every 40 ms.
     static void settle()
     {
         const auto upToDate = [] {
