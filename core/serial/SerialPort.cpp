@@ -7,6 +7,7 @@
 #include <algorithm>
 #include <cassert>
 #include <cerrno>
+#include <thread>
 
 #include <fcntl.h>
 #include <poll.h>
@@ -86,6 +87,7 @@ std::optional<SerialPortError> SerialPort::open(const PortSettings& settings, Da
         fd_ = fd;
         baudRate_ = settings.baudRate;
         std::weak_ptr<SerialPort> weakSelf = weak_from_this();
+        closeAside_ = std::make_shared<std::atomic<bool>>(false);
         readSource_ = queue_.makeReadSource(
             fd,
             [weakSelf] {
@@ -93,7 +95,12 @@ std::optional<SerialPortError> SerialPort::open(const PortSettings& settings, Da
                     self->handleReadable();
             },
             // The cancel handler owns the descriptor: it runs after any event handler returned.
-            [fd] { ::close(fd); });
+            [fd, aside = closeAside_] {
+                if (aside->load())
+                    std::thread([fd] { ::close(fd); }).detach();
+                else
+                    ::close(fd);
+            });
         readSource_->resume();
     }
     onData_ = std::move(onData);
@@ -391,8 +398,16 @@ void SerialPort::close(std::optional<SerialPortError> error, bool notify)
     holding_ = false;
     holdEnd_.cancel();
     drainCheck_.cancel();
+    // A driver that still holds bytes it could not send (a USB board that stopped taking them,
+    // with transfers in flight that the flush cannot take back) makes the last close of its tty
+    // wait for them, up to the driver's closing wait of 30 s. Nobody waits for that: the device
+    // is given up here, its lock included, and the descriptor is closed on a thread of its own.
+    int unsent = 0;
+    if (closeAside_ && modemLines_->outputQueued(fd_, unsent) == 0 && unsent > 0)
+        closeAside_->store(true);
     originalAttributes_.apply(fd_);
     ::ioctl(fd_, TIOCNXCL);
+    ::flock(fd_, LOCK_UN);
     if (readSource_) {
         readSource_->cancel();
         readSource_.reset();

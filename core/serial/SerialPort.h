@@ -149,6 +149,9 @@ private:
     int fd_ = -1;
     LineAttributes originalAttributes_;
     std::shared_ptr<ReadSource> readSource_;
+    // Set by close() when the descriptor's last close may wait on the driver; read by the read
+    // source's cancel handler, which closes the descriptor.
+    std::shared_ptr<std::atomic<bool>> closeAside_;
     std::int64_t baudRate_ = 0;
     std::atomic<bool> pacedReads_{false};
     std::unique_ptr<std::array<std::uint8_t, readSize>> readBuffer_;

@@ -12,6 +12,7 @@
 #include <condition_variable>
 #include <cstdio>
 #include <fcntl.h>
+#include <filesystem>
 #include <future>
 #include <csignal>
 #include <iostream>
@@ -569,6 +570,24 @@ TEST_F(SerialPortOnPty, ADrainingOutputQueueIsProgressThoughTheLineReportsNoRoom
     // Two seconds after the queue stopped shrinking, not after the last room to write.
     EXPECT_GE(std::chrono::steady_clock::now() - started, 4300ms);
     EXPECT_LT(std::chrono::steady_clock::now() - started, 5500ms);
+}
+
+TEST_F(SerialPortOnPty, ADriverStillHoldingUnsentBytesIsLetGoOfWithoutWaitingForItsLastClose)
+{
+    const auto descriptors = [] {
+        return std::distance(std::filesystem::directory_iterator("/proc/self/fd"), std::filesystem::directory_iterator());
+    };
+    port = SerialPort::create(pty.devicePath(), std::make_shared<DrainingUart>(0ms));
+    const auto before = descriptors();
+    ASSERT_EQ(open(), std::nullopt);
+    close();
+    EXPECT_EQ(::flock(observer, LOCK_EX | LOCK_NB), 0) << "the lock is given up with the close";
+    ::flock(observer, LOCK_UN);
+    // The descriptor itself goes a moment later, closed where nobody waits for it.
+    const auto deadline = std::chrono::steady_clock::now() + 5s;
+    while (descriptors() != before && std::chrono::steady_clock::now() < deadline)
+        std::this_thread::sleep_for(10ms);
+    EXPECT_EQ(descriptors(), before);
 }
 
 TEST_F(SerialPortOnPty, AHangUpWithTheNodeStillPresentIsADisconnectAndLeavesTheThreadQuiet)
