@@ -261,6 +261,16 @@ double percentile(std::vector<double>& sorted, double p)
     return sorted[std::min(index, sorted.size() - 1)];
 }
 
+// The count, median, 99th percentile and worst of a phase's latencies.
+void summarize(std::vector<double> latenciesUs, PhaseResult& result)
+{
+    std::sort(latenciesUs.begin(), latenciesUs.end());
+    result.lines = latenciesUs.size();
+    result.medianMs = percentile(latenciesUs, 0.5) / 1000;
+    result.p99Ms = percentile(latenciesUs, 0.99) / 1000;
+    result.worstMs = latenciesUs.empty() ? 0 : latenciesUs.back() / 1000;
+}
+
 struct Bench {
     velmora::QtMainQueue& mainQueue;
     velmora::PortRegistry& registry;
@@ -367,12 +377,7 @@ struct Bench {
         result.skipped = static_cast<std::int64_t>(result.sent) - result.shown;
         result.notices = watch->notices();
         result.lostLines = watch->lostLines();
-        auto latencies = watch->latenciesUs();
-        std::sort(latencies.begin(), latencies.end());
-        result.lines = latencies.size();
-        result.medianMs = percentile(latencies, 0.5) / 1000;
-        result.p99Ms = percentile(latencies, 0.99) / 1000;
-        result.worstMs = latencies.empty() ? 0 : latencies.back() / 1000;
+        summarize(watch->latenciesUs(), result);
         return result;
     }
 };
@@ -398,14 +403,9 @@ PhaseResult replies(Bench& bench, int count)
     result.wall = seconds(Clock::now() - start);
     result.processCpu = cpuSeconds(RUSAGE_SELF) - processStart;
     result.mainCpu = cpuSeconds(RUSAGE_THREAD) - mainStart;
-    auto latencies = bench.watch->replyLatenciesUs();
-    std::sort(latencies.begin(), latencies.end());
     result.sent = static_cast<std::uint64_t>(count);
-    result.lines = latencies.size();
-    result.lostLines = static_cast<std::uint64_t>(count) - std::min<std::uint64_t>(latencies.size(), count);
-    result.medianMs = percentile(latencies, 0.5) / 1000;
-    result.p99Ms = percentile(latencies, 0.99) / 1000;
-    result.worstMs = latencies.empty() ? 0 : latencies.back() / 1000;
+    summarize(bench.watch->replyLatenciesUs(), result);
+    result.lostLines = static_cast<std::uint64_t>(count) - std::min<std::uint64_t>(result.lines, count);
     return result;
 }
 

@@ -1,6 +1,5 @@
 #include "core/pipeline/ReceiveCoalescer.h"
 
-#include <iterator>
 #include <utility>
 
 namespace velmora {
@@ -25,7 +24,6 @@ void ReceiveCoalescer::receive(std::vector<std::uint8_t> data)
         if (pendingBytes_ + size <= maxPending) {
             pending_.push_back(std::move(chunk));
             pendingBytes_ += size;
-            ++keptCount_;
         } else {
             droppedBytes_ += size;
         }
@@ -72,17 +70,9 @@ ReceiveCoalescer::Drained ReceiveCoalescer::takeSlice()
 
 ReceiveCoalescer::Drained ReceiveCoalescer::drain()
 {
-    Drained drained;
-    std::deque<ReceivedChunk> taken;
-    {
-        std::lock_guard guard(lock_);
-        taken.swap(pending_);
-        drained.droppedBytes = std::exchange(droppedBytes_, 0);
-        pendingBytes_ = 0;
-        handedOnCount_ += taken.size();
-    }
-    drained.chunks.assign(std::make_move_iterator(taken.begin()), std::make_move_iterator(taken.end()));
-    return drained;
+    std::lock_guard guard(lock_);
+    // Never more than maxPending waits, so this is all of it.
+    return takeLocked(maxPending);
 }
 
 void ReceiveCoalescer::discard()
@@ -123,7 +113,7 @@ std::int64_t ReceiveCoalescer::pendingBytes() const
 std::uint64_t ReceiveCoalescer::keptCount() const
 {
     std::lock_guard guard(lock_);
-    return keptCount_;
+    return handedOnCount_ + pending_.size();
 }
 
 std::uint64_t ReceiveCoalescer::handedOnCount() const

@@ -80,7 +80,6 @@ private:
     std::deque<ReceivedChunk> pending_;
     std::int64_t pendingBytes_ = 0;
     std::int64_t droppedBytes_ = 0;
-    std::uint64_t keptCount_ = 0;
     std::uint64_t handedOnCount_ = 0;
     bool scheduled_ = false;
 };

@@ -201,12 +201,17 @@ std::optional<SerialPortError> SerialPort::queueWrite(std::vector<std::uint8_t> 
             completion(refusal);
         return refusal;
     }
+    queuedWriteBytes_ += bytes.size();
+    enqueue(Payload{std::move(bytes), 0, std::move(completion)});
+    return std::nullopt;
+}
+
+void SerialPort::enqueue(std::variant<Payload, StepRun> job)
+{
     if (jobs_.empty())
         lastProgress_ = IoQueue::Clock::now();
-    queuedWriteBytes_ += bytes.size();
-    jobs_.emplace_back(Payload{std::move(bytes), 0, std::move(completion)});
+    jobs_.push_back(std::move(job));
     pump();
-    return std::nullopt;
 }
 
 void SerialPort::pump()
@@ -215,7 +220,7 @@ void SerialPort::pump()
     if (pumping_)
         return;
     pumping_ = true;
-    while (fd_ != -1 && !jobs_.empty() && !waitingForRoom_ && !holding_) {
+    while (fd_ != -1 && !jobs_.empty() && !waitingForRoom_ && !holdEnd_.isPending()) {
         if (auto* run = std::get_if<StepRun>(&jobs_.front())) {
             runNextStep(*run);
             continue;
@@ -259,8 +264,13 @@ void SerialPort::waitForRoom()
             self->pump();
         }
     });
-    if (drainCheck_.isPending())
-        return;
+    if (!drainCheck_.isPending())
+        scheduleDrainCheck();
+}
+
+void SerialPort::scheduleDrainCheck()
+{
+    // Next look at the driver's queue: after drainCheckInterval, or when the payload would stall.
     const auto untilStall = lastProgress_ + std::chrono::milliseconds(writeStallTimeoutMs) - IoQueue::Clock::now();
     const auto delay = std::clamp(std::chrono::ceil<std::chrono::milliseconds>(untilStall), std::chrono::milliseconds(0),
         drainCheckInterval);
@@ -287,9 +297,7 @@ void SerialPort::checkDrain()
         pump();
         return;
     }
-    // Still waiting: look again, at the latest when the payload would stall.
-    waitingForRoom_ = false;
-    waitForRoom();
+    scheduleDrainCheck();
 }
 
 void SerialPort::finishPayload(std::optional<SerialPortError> error)
@@ -352,12 +360,9 @@ void SerialPort::runNextStep(StepRun& run)
             return finishSteps(SerialPortError::lineControlFailed(code));
     }
     if (step.holdMs >= 1) {
-        holding_ = true;
         holdEnd_ = queue_.asyncAfter(std::chrono::milliseconds(step.holdMs), [weakSelf = weak_from_this()] {
-            if (auto self = weakSelf.lock()) {
-                self->holding_ = false;
+            if (auto self = weakSelf.lock())
                 self->pump();
-            }
         });
     }
 }
@@ -371,10 +376,7 @@ void SerialPort::runLineSteps(std::vector<LineStep> steps, LineStepsCompletion c
                 completion(SerialPortError::notOpen());
             return;
         }
-        if (self->jobs_.empty())
-            self->lastProgress_ = IoQueue::Clock::now();
-        self->jobs_.emplace_back(StepRun{std::move(steps), 0, std::move(completion)});
-        self->pump();
+        self->enqueue(StepRun{std::move(steps), 0, std::move(completion)});
     });
 }
 
@@ -395,7 +397,6 @@ void SerialPort::close(std::optional<SerialPortError> error, bool notify)
     jobs_.clear();
     queuedWriteBytes_ = 0;
     waitingForRoom_ = false;
-    holding_ = false;
     holdEnd_.cancel();
     drainCheck_.cancel();
     // A driver that still holds bytes it could not send (a USB board that stopped taking them,

@@ -132,8 +132,11 @@ private:
     // On immediate failure calls completion with the error as well.
     std::optional<SerialPortError> queueWrite(std::vector<std::uint8_t> bytes, WriteCompletion completion);
     // Works through the jobs until one has to wait for room or for a hold to end.
+    // Adds a payload or step run behind the others and starts it when it is the only one.
+    void enqueue(std::variant<Payload, StepRun> job);
     void pump();
     void waitForRoom();
+    void scheduleDrainCheck();
     void checkDrain();
     void runNextStep(StepRun& run);
     void finishPayload(std::optional<SerialPortError> error);
@@ -160,7 +163,6 @@ private:
     std::size_t queuedWriteBytes_ = 0;
     bool pumping_ = false;
     bool waitingForRoom_ = false;
-    bool holding_ = false;
     TaskHandle holdEnd_;
     TaskHandle drainCheck_;
     // When the front job last moved: it started, the driver took bytes, or its queue shrank.
