@@ -1,6 +1,5 @@
 #pragma once
 
-#include <cstddef>
 #include <cstdint>
 #include <optional>
 #include <string>
@@ -13,7 +12,8 @@
 
 // Every text the user sees, in all five interface languages. A constant text is a function
 // without parameters; a text with values is a function of them. Strings are inserted
-// unchanged, integers as plain decimal digits without grouping.
+// unchanged, integers as plain decimal digits without grouping. The texts themselves are the
+// rows of Catalogue.inc.
 namespace velmora::L10n {
 
 // The language the catalogue speaks in this process: chosen on first use from the
@@ -38,9 +38,6 @@ public:
 private:
     std::optional<Language> previous_;
 };
-
-// The number of keys below; the catalogue's tests walk exactly this many.
-inline constexpr std::size_t keyCount = 180;
 
 std::string appName();
 std::string number(std::int64_t n, std::string_view suffix);
