@@ -1,11 +1,11 @@
 
+#include "app/common/Caption.h"
+#include "app/common/Colours.h"
+#include "app/common/Icons.h"
+#include "app/common/PlatformText.h"
 #include "app/help/HelpScreenshots.h"
 #include "app/help/HelpTopicView.h"
 #include "app/help/InlineMarkdown.h"
-#include "app/monitor/Caption.h"
-#include "app/monitor/Colours.h"
-#include "app/monitor/Icons.h"
-#include "app/monitor/PlatformText.h"
 #include "localization/L10n.h"
 
 #include <QEvent>

@@ -1,8 +1,8 @@
 
-#include "app/monitor/Colours.h"
+#include "app/common/Colours.h"
+#include "app/common/Icons.h"
+#include "app/common/PlatformText.h"
 #include "app/monitor/DisplayModeBadge.h"
-#include "app/monitor/Icons.h"
-#include "app/monitor/PlatformText.h"
 #include "localization/L10n.h"
 
 #include <QEvent>

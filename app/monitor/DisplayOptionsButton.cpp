@@ -1,8 +1,8 @@
 #include "app/monitor/DisplayOptionsButton.h"
 
+#include "app/common/Icons.h"
+#include "app/common/Popup.h"
 #include "app/monitor/DisplayOptionsView.h"
-#include "app/monitor/Icons.h"
-#include "app/monitor/Popup.h"
 #include "localization/L10n.h"
 
 namespace velmora {

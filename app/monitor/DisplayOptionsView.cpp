@@ -1,7 +1,7 @@
 
-#include "app/monitor/Caption.h"
+#include "app/common/Caption.h"
+#include "app/common/PlatformText.h"
 #include "app/monitor/DisplayOptionsView.h"
-#include "app/monitor/PlatformText.h"
 #include "localization/L10n.h"
 
 #include <QCheckBox>

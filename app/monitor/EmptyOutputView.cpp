@@ -1,7 +1,7 @@
 #include "app/monitor/EmptyOutputView.h"
 
-#include "app/monitor/Icons.h"
-#include "app/monitor/PlatformText.h"
+#include "app/common/Icons.h"
+#include "app/common/PlatformText.h"
 #include "localization/L10n.h"
 
 #include <QEvent>

@@ -1,6 +1,6 @@
 #include "app/monitor/FindBar.h"
 
-#include "app/monitor/Icons.h"
+#include "app/common/Icons.h"
 #include "app/monitor/OutputTextView.h"
 #include "localization/L10n.h"
 

@@ -1,6 +1,6 @@
 
+#include "app/common/PlatformText.h"
 #include "app/monitor/ModemLinesMenu.h"
-#include "app/monitor/PlatformText.h"
 #include "localization/L10n.h"
 
 #include <QAction>

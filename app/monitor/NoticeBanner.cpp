@@ -1,6 +1,6 @@
 #include "app/monitor/NoticeBanner.h"
 
-#include "app/monitor/Icons.h"
+#include "app/common/Icons.h"
 #include "localization/L10n.h"
 
 #include <QHBoxLayout>

@@ -1,10 +1,10 @@
 
-#include "app/monitor/Colours.h"
+#include "app/common/Colours.h"
+#include "app/common/PlatformText.h"
 #include "app/monitor/DisplayModeBadge.h"
 #include "app/monitor/EmptyOutputView.h"
 #include "app/monitor/NoticeBanner.h"
 #include "app/monitor/OutputOverlays.h"
-#include "app/monitor/PlatformText.h"
 #include "localization/L10n.h"
 
 #include <QAbstractScrollArea>

@@ -1,7 +1,7 @@
 #include "app/monitor/PortSettingsButton.h"
 
-#include "app/monitor/Icons.h"
-#include "app/monitor/Popup.h"
+#include "app/common/Icons.h"
+#include "app/common/Popup.h"
 #include "app/monitor/PortSettingsView.h"
 #include "localization/L10n.h"
 

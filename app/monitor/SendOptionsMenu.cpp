@@ -1,6 +1,6 @@
 
-#include "app/monitor/Caption.h"
-#include "app/monitor/PlatformText.h"
+#include "app/common/Caption.h"
+#include "app/common/PlatformText.h"
 #include "app/monitor/SendOptionsMenu.h"
 #include "localization/L10n.h"
 

@@ -1,6 +1,6 @@
 #include "app/plot/CompactStatistics.h"
 
-#include "app/monitor/Caption.h"
+#include "app/common/Caption.h"
 #include "app/plot/PlotFormat.h"
 #include "localization/L10n.h"
 

@@ -1,8 +1,8 @@
 #include "app/plot/PlotCard.h"
 
-#include "app/monitor/Caption.h"
-#include "app/monitor/Icons.h"
-#include "app/monitor/PlatformText.h"
+#include "app/common/Caption.h"
+#include "app/common/Icons.h"
+#include "app/common/PlatformText.h"
 #include "app/plot/CardBackground.h"
 #include "app/plot/PlotFormat.h"
 #include "app/plot/PlotPalette.h"

@@ -1,7 +1,7 @@
 #include "app/plot/PlotCardDetail.h"
 
-#include "app/monitor/Icons.h"
-#include "app/monitor/PlatformText.h"
+#include "app/common/Icons.h"
+#include "app/common/PlatformText.h"
 #include "app/plot/CompactStatistics.h"
 #include "app/plot/PlotCard.h"
 #include "app/plot/PlotChart.h"

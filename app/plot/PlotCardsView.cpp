@@ -2,7 +2,7 @@
 
 #include "app/plot/PlotCard.h"
 #include "app/plot/PlotCardDetail.h"
-#include "app/plot/SparklinePoints.h"
+#include "core/plot/SparklinePoints.h"
 
 #include <QApplication>
 #include <QEvent>

@@ -1,9 +1,9 @@
 #include "app/plot/PlotChart.h"
 
-#include "app/plot/AxisTicks.h"
 #include "app/plot/LineRasterizer.h"
-#include "app/plot/MonotoneCubic.h"
 #include "app/plot/PlotFormat.h"
+#include "core/plot/AxisTicks.h"
+#include "core/plot/MonotoneCubic.h"
 
 #include <QFontDatabase>
 #include <QPainter>

@@ -2,7 +2,7 @@
 
 #include "app/plot/PlotChart.h"
 #include "app/plot/PlotPalette.h"
-#include "app/plot/SparklinePoints.h"
+#include "core/plot/SparklinePoints.h"
 
 #include <QLinearGradient>
 #include <QPainter>

@@ -1,6 +1,6 @@
 
-#include "app/monitor/Caption.h"
-#include "app/monitor/Colours.h"
+#include "app/common/Caption.h"
+#include "app/common/Colours.h"
 #include "app/plot/CompactStatistics.h"
 #include "app/plot/PlotChart.h"
 #include "app/plot/PlotPalette.h"

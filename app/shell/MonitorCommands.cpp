@@ -1,8 +1,8 @@
 
+#include "app/common/PlatformText.h"
 #include "app/monitor/ContentView.h"
 #include "app/monitor/DisplayModeBadge.h"
 #include "app/monitor/OutputTextView.h"
-#include "app/monitor/PlatformText.h"
 #include "app/shell/MonitorCommands.h"
 #include "app/shell/MonitorWindow.h"
 #include "localization/L10n.h"

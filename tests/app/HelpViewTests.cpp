@@ -1,10 +1,10 @@
+#include "app/common/Icons.h"
 #include "app/help/HelpScreenshots.h"
 #include "app/help/HelpTopicView.h"
 #include "app/help/HelpView.h"
 #include "app/help/HelpViewState.h"
 #include "app/help/HelpWindow.h"
 #include "app/help/InlineMarkdown.h"
-#include "app/monitor/Icons.h"
 #include "localization/L10n.h"
 
 #include <QDir>

@@ -1,7 +1,7 @@
+#include "app/common/Popup.h"
 #include "app/monitor/DisplayOptionsButton.h"
 #include "app/monitor/DisplayOptionsView.h"
 #include "app/monitor/ModemLinesMenu.h"
-#include "app/monitor/Popup.h"
 #include "app/monitor/PortSettingsButton.h"
 #include "app/monitor/PortSettingsView.h"
 #include "app/monitor/SendOptionsMenu.h"

@@ -1,6 +1,6 @@
+#include "app/common/Icons.h"
 #include "app/monitor/DisplayModeBadge.h"
 #include "app/monitor/EmptyOutputView.h"
-#include "app/monitor/Icons.h"
 #include "app/monitor/NoticeBanner.h"
 #include "app/monitor/OutputOverlays.h"
 #include "core/exec/ManualMainQueue.h"

@@ -1,159 +1,17 @@
-#include "app/plot/AxisTicks.h"
 #include "app/plot/LineRasterizer.h"
-#include "app/plot/MonotoneCubic.h"
 #include "app/plot/PlotFormat.h"
 #include "app/plot/PlotPalette.h"
-#include "app/plot/SparklinePoints.h"
 
 #include <QtTest>
 
 #include <cmath>
-#include <random>
 
 using namespace velmora;
-
-namespace {
-
-// The drawn piece itself: the cubic Bézier at parameter t.
-CurvePoint bezierAt(const CurvePoint& start, const CubicPiece& piece, double t)
-{
-    const double u = 1 - t;
-    const auto blend = [&](double a, double b, double c, double d) {
-        return u * u * u * a + 3 * u * u * t * b + 3 * u * t * t * c + t * t * t * d;
-    };
-    return {blend(start.x, piece.control1.x, piece.control2.x, piece.end.x),
-        blend(start.y, piece.control1.y, piece.control2.y, piece.end.y)};
-}
-
-bool isRoundStep(double step)
-{
-    const double mantissa = step / std::pow(10.0, std::floor(std::log10(step)));
-    for (const double allowed : {1.0, 2.0, 2.5, 5.0})
-        if (std::abs(mantissa - allowed) < 1e-9)
-            return true;
-    return false;
-}
-
-} // namespace
 
 class PlotMathTests : public QObject {
     Q_OBJECT
 
 private slots:
-    void theMonotoneCubicPassesThroughEveryPointAndNeverLeavesANeighbourPairsRange()
-    {
-        std::mt19937 random(20261205);
-        std::uniform_real_distribution<double> value(-50, 50);
-        std::uniform_int_distribution<int> gap(1, 5);
-        std::uniform_int_distribution<int> shape(0, 3);
-        for (int round = 0; round < 300; ++round) {
-            std::vector<CurvePoint> points;
-            double x = 0;
-            const int count = 2 + round % 40;
-            for (int i = 0; i < count; ++i) {
-                // Noise, plateaus, steps and spikes: the shapes that make naive splines overshoot.
-                double y = value(random);
-                switch (shape(random)) {
-                case 0: if (!points.empty()) y = points.back().y; break;
-                case 1: y = std::round(y / 25) * 25; break;
-                case 2: y = y * 1000; break;
-                default: break;
-                }
-                points.push_back({x, y});
-                x += gap(random);
-            }
-            const auto pieces = monotoneCubicPieces(points);
-            const auto tangents = monotoneTangents(points);
-            QCOMPARE(pieces.size(), points.size() - 1);
-            for (std::size_t i = 0; i + 1 < points.size(); ++i) {
-                const CurvePoint& a = points[i];
-                const CurvePoint& b = points[i + 1];
-                const double low = std::min(a.y, b.y);
-                const double high = std::max(a.y, b.y);
-                const double slack = 1e-9 * std::max(1.0, std::abs(high - low));
-                QCOMPARE(pieces[i].end.y, b.y);
-                QCOMPARE(evaluateMonotoneCubic(points, tangents, i, a.x), a.y);
-                QVERIFY(std::abs(evaluateMonotoneCubic(points, tangents, i, b.x) - b.y) <= slack + 1e-9 * std::abs(b.y));
-                for (int step = 0; step <= 64; ++step) {
-                    const double t = step / 64.0;
-                    const CurvePoint drawn = bezierAt(a, pieces[i], t);
-                    QVERIFY2(drawn.y >= low - slack && drawn.y <= high + slack,
-                        qPrintable(QString("round %1 piece %2 t %3: %4 outside [%5, %6]").arg(round).arg(i).arg(t).arg(drawn.y).arg(low).arg(high)));
-                    // The Bézier is the Hermite piece: x moves evenly, y matches the curve.
-                    QVERIFY(std::abs(drawn.x - (a.x + t * (b.x - a.x))) < 1e-9);
-                    QVERIFY(std::abs(drawn.y - evaluateMonotoneCubic(points, tangents, i, drawn.x)) <= 1e-6 * std::max(1.0, high - low));
-                }
-            }
-        }
-        QVERIFY(monotoneCubicPieces(std::vector<CurvePoint>{{0, 1}}).empty());
-    }
-
-    void ticksAreRoundValuesThatCoverTheDataWithAboutTheTargetCount()
-    {
-        std::mt19937 random(7);
-        std::uniform_real_distribution<double> exponent(-4, 7);
-        std::uniform_real_distribution<double> unit(-1, 1);
-        for (int round = 0; round < 2000; ++round) {
-            const double scale = std::pow(10.0, exponent(random));
-            double low = unit(random) * scale;
-            double high = low + std::abs(unit(random)) * scale * 0.5;
-            if (round % 10 == 0)
-                high = low; // a constant series
-            for (const int target : {5, 3}) {
-                const AxisTicks ticks = niceTicks(low, high, target);
-                const auto count = static_cast<int>(ticks.values.size());
-                QVERIFY2(count >= target - 2 && count <= target + 1,
-                    qPrintable(QString("%1 ticks for %2..%3, target %4").arg(count).arg(low).arg(high).arg(target)));
-                QVERIFY(isRoundStep(ticks.step));
-                QVERIFY(ticks.values.front() <= low && ticks.values.back() >= high);
-                QVERIFY(ticks.values.back() > ticks.values.front());
-                for (const double tick : ticks.values)
-                    QVERIFY(std::abs(tick / ticks.step - std::round(tick / ticks.step)) < 1e-6);
-            }
-        }
-        // No forced zero, and values as typed.
-        const AxisTicks temperatures = niceTicks(20.5, 23.1, 5);
-        QCOMPARE(temperatures.values, (std::vector<double>{20, 21, 22, 23, 24}));
-        QCOMPARE(niceTicks(0.1, 0.3, 3).values, (std::vector<double>{0.1, 0.2, 0.3}));
-        QCOMPARE(niceTicks(5, 5, 5).values.front() <= 4.5, true);
-
-        const auto samples = sampleTicks(4500, 5000, 5);
-        QVERIFY(!samples.empty() && samples.size() <= 6);
-        for (const double tick : samples)
-            QVERIFY(tick >= 4500 && tick <= 5000 && tick == std::round(tick));
-        QCOMPARE(sampleTicks(0, 1, 5), (std::vector<double>{0, 1}));
-    }
-
-    void sparklinesThinToTheirLimitAndKeepTheLastPoint()
-    {
-        std::vector<PlotStore::Point> published;
-        for (std::int64_t x = 0; x < 1001; ++x)
-            published.push_back({x * 5, static_cast<double>(x)});
-        const auto drawn = sparklinePoints(published, 200);
-        QCOMPARE(drawn.size(), std::size_t(168));
-        QCOMPARE(drawn[1].x, 30);
-        QCOMPARE(drawn[166].x, 996 * 5);
-        QCOMPARE(drawn.back(), published.back());
-        QCOMPARE(sparklinePoints(std::span(published).first(200), 200).size(), std::size_t(200));
-        // When the last point falls on the step it is not doubled.
-        QCOMPARE(sparklinePoints(std::span(published).first(201), 200).size(), std::size_t(101));
-
-        QCOMPARE(sparklineRange(PlotStore::Statistics{5, 5, 5, 0}), std::make_pair(4.0, 6.0));
-        QCOMPARE(sparklineRange(PlotStore::Statistics{10, 20, 15, 0}), std::make_pair(9.0, 21.0));
-        QCOMPARE(sparklineRange(std::nullopt), std::make_pair(0.0, 1.0));
-    }
-
-    void cardNavigationWrapsBothWays()
-    {
-        const std::vector<std::string> names{"A", "B", "C"};
-        QCOMPARE(neighbourCard(names, "B", +1), std::optional<std::string>("C"));
-        QCOMPARE(neighbourCard(names, "C", +1), std::optional<std::string>("A"));
-        QCOMPARE(neighbourCard(names, "A", -1), std::optional<std::string>("C"));
-        QCOMPARE(neighbourCard(names, "B", -1), std::optional<std::string>("A"));
-        QCOMPARE(neighbourCard({"only"}, "only", +1), std::optional<std::string>("only"));
-        QCOMPARE(neighbourCard(names, "gone", +1), std::nullopt);
-    }
-
     void valuesAndMeansFollowTheLocaleWithoutGrouping()
     {
         QLocale::setDefault(QLocale(QLocale::English, QLocale::UnitedStates));

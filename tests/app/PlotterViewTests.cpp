@@ -1,4 +1,4 @@
-#include "app/monitor/Popup.h"
+#include "app/common/Popup.h"
 #include "app/plot/CompactStatistics.h"
 #include "app/plot/PlotChart.h"
 #include "app/plot/PlotterOptionsView.h"

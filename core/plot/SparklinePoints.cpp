@@ -1,4 +1,4 @@
-#include "app/plot/SparklinePoints.h"
+#include "core/plot/SparklinePoints.h"
 
 #include <algorithm>
 

@@ -1,4 +1,4 @@
-#include "app/plot/AxisTicks.h"
+#include "core/plot/AxisTicks.h"
 
 #include <algorithm>
 #include <cmath>

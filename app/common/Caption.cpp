@@ -1,4 +1,4 @@
-#include "app/monitor/Caption.h"
+#include "app/common/Caption.h"
 
 #include <QFont>
 #include <QLabel>

@@ -1,4 +1,4 @@
-#include "app/monitor/Icons.h"
+#include "app/common/Icons.h"
 
 #include <QFile>
 #include <QIconEngine>

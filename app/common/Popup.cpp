@@ -1,4 +1,4 @@
-#include "app/monitor/Popup.h"
+#include "app/common/Popup.h"
 
 #include <QMouseEvent>
 #include <QScreen>

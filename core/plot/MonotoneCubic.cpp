@@ -1,4 +1,4 @@
-#include "app/plot/MonotoneCubic.h"
+#include "core/plot/MonotoneCubic.h"
 
 #include <cmath>
 

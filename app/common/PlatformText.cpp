@@ -1,4 +1,4 @@
-#include "app/monitor/PlatformText.h"
+#include "app/common/PlatformText.h"
 
 #include <QByteArray>
 #include <QLocale>
