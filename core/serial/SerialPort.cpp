@@ -38,6 +38,9 @@ SerialPort::~SerialPort()
 
 void SerialPort::abandon(int fd)
 {
+    // The flag stays with the device, not the descriptor: left set, it would keep out every
+    // later opener (but root) for as long as anyone else holds the device open.
+    ::ioctl(fd, TIOCNXCL);
     ::close(fd);
 }
 

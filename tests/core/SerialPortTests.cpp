@@ -205,6 +205,15 @@ bool hangUpAsControllingTerminal(const std::string& path)
     return WIFEXITED(status) && WEXITSTATUS(status) == 0;
 }
 
+// A probe command run as a user without privileges: root passes the exclusive-use flag and
+// every permission check, so there the probe drops its privileges.
+std::vector<std::string> unprivileged(std::vector<std::string> command)
+{
+    if (::geteuid() == 0)
+        command.push_back("--as-nobody");
+    return command;
+}
+
 class SerialPortOnPty : public ::testing::Test {
 protected:
     void SetUp() override
@@ -317,17 +326,6 @@ TEST_F(SerialPortOnPty, PathAndRateAreCheckedBeforeTheDeviceIsTouched)
         EXPECT_EQ(*error, SerialPortError::invalidPath(path));
     }
     EXPECT_FALSE(isOpen());
-}
-
-TEST_F(SerialPortOnPty, AMissingDeviceAsksWhetherItIsStillConnected)
-{
-    L10n::ScopedLanguage english(Language::en);
-    auto missing = SerialPort::create("/dev/ttyVelmoraMissing0");
-    std::optional<SerialPortError> error;
-    missing->queue().sync([&] { error = missing->open({}, nullptr, nullptr); });
-    ASSERT_TRUE(error);
-    EXPECT_EQ(*error, SerialPortError::openFailed("/dev/ttyVelmoraMissing0", ENOENT));
-    EXPECT_TRUE(error->message().ends_with(" Is the device still connected?")) << error->message();
 }
 
 TEST_F(SerialPortOnPty, OpeningAnOpenPortTouchesNothingAndOnlyReplacesTheCallbacks)
@@ -688,9 +686,10 @@ TEST_F(SerialPortOnPty, DroppingTheLastReferenceClosesQuietlyAndReleasesTheDevic
     EXPECT_EQ(::flock(observer, LOCK_EX | LOCK_NB), 0) << "the lock went with the port";
 }
 
-TEST_F(SerialPortOnPty, AnotherProgramHoldingTheLockMakesThePortBusy)
+TEST_F(SerialPortOnPty, AnotherProgramHoldingTheLockOrOpeningSecondIsToldThePortIsBusyAndARefusalLeavesTheDeviceFree)
 {
     L10n::ScopedLanguage english(Language::en);
+    pty.makeAccessibleToEveryone();
     {
         ChildProcess holder({PROBE, "lock", pty.devicePath()});
         ASSERT_EQ(holder.readLine(5s), "locked");
@@ -700,31 +699,32 @@ TEST_F(SerialPortOnPty, AnotherProgramHoldingTheLockMakesThePortBusy)
         EXPECT_TRUE(error->message().starts_with(pty.devicePath() + " is already in use by another program"));
         EXPECT_FALSE(isOpen());
     }
+    {
+        ChildProcess next(unprivileged({PROBE, "lock", pty.devicePath()}));
+        EXPECT_EQ(next.readLine(5s), "locked") << "the refused open left the device exclusive";
+    }
     EXPECT_EQ(open(), std::nullopt) << "free again once the other program has gone";
-    // And the other way round: while we hold the port, a program that locks is refused.
+    // And the other way round: while we hold the port, a program that locks is refused, and so is
+    // one that opens it as we do, by the open itself (exclusive use) before it gets to the lock.
     ChildProcess latecomer({PROBE, "lock", pty.devicePath()});
     EXPECT_TRUE(latecomer.readLine(5s).starts_with("failed"));
-}
-
-TEST_F(SerialPortOnPty, ASecondOpenerWithoutPrivilegesIsToldThePortIsBusy)
-{
-    pty.makeAccessibleToEveryone();
-    ASSERT_EQ(open(), std::nullopt);
-    // Root passes the exclusive-use flag, so the second opener drops its privileges first.
-    std::vector<std::string> command{PROBE, "open", pty.devicePath()};
-    if (::geteuid() == 0)
-        command.push_back("--as-nobody");
-    ChildProcess second(command);
+    ChildProcess second(unprivileged({PROBE, "open", pty.devicePath()}));
     const std::string answer = second.readLine(5s);
     EXPECT_TRUE(answer.starts_with("busy ")) << answer;
 }
 
-TEST_F(SerialPortOnPty, APermissionFailureAsksToCheckTheDevicePermissions)
+TEST_F(SerialPortOnPty, AFailedOpenAsksWhetherTheDeviceIsStillConnectedOrToCheckItsPermissions)
 {
-    if (::geteuid() != 0)
-        GTEST_SKIP() << "needs root to open the device as a user without access";
-    ASSERT_EQ(::chmod(pty.devicePath().c_str(), 0600), 0);
-    ChildProcess stranger({PROBE, "open", pty.devicePath(), "--as-nobody"});
+    L10n::ScopedLanguage english(Language::en);
+    auto missing = SerialPort::create("/dev/ttyVelmoraMissing0");
+    std::optional<SerialPortError> error;
+    missing->queue().sync([&] { error = missing->open({}, nullptr, nullptr); });
+    ASSERT_TRUE(error);
+    EXPECT_EQ(*error, SerialPortError::openFailed("/dev/ttyVelmoraMissing0", ENOENT));
+    EXPECT_TRUE(error->message().ends_with(" Is the device still connected?")) << error->message();
+
+    ASSERT_EQ(::chmod(pty.devicePath().c_str(), 0), 0);
+    ChildProcess stranger(unprivileged({PROBE, "open", pty.devicePath()}));
     const std::string answer = stranger.readLine(5s);
     EXPECT_TRUE(answer.starts_with("openFailed ")) << answer;
     EXPECT_TRUE(answer.ends_with(" Check the device permissions.")) << answer;
