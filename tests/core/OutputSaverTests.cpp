@@ -1,5 +1,6 @@
 #include "core/session/OutputSaver.h"
 #include "tests/helpers/ChildProcess.h"
+#include "tests/helpers/ScopedTimeZone.h"
 
 #include <gtest/gtest.h>
 
@@ -45,19 +46,11 @@ std::string contents(const fs::path& file)
 
 TEST(OutputSaver, SuggestsTheLocalDateAndTimeWithoutSeparatorsInTheTime)
 {
-    const char* old = std::getenv("TZ");
-    const std::string previous = old ? old : "";
-    ::setenv("TZ", "CET-1", 1);
-    ::tzset();
+    velmora::testing::ScopedTimeZone centralEurope("CET-1");
     // 5 December 2026, 13:03:09 UTC is 14:03:09 in central Europe.
     const auto moment = std::chrono::system_clock::time_point(std::chrono::seconds(1796475789));
     EXPECT_EQ(velmora::suggestedLogFileName(moment), "serial-log-2026-12-05T140309.txt");
     EXPECT_EQ(velmora::suggestedLogFileName(moment + 500ms), "serial-log-2026-12-05T140309.txt");
-    if (old)
-        ::setenv("TZ", previous.c_str(), 1);
-    else
-        ::unsetenv("TZ");
-    ::tzset();
 }
 
 TEST(OutputSaver, WritesTheTextByteForByteReplacesAnOldFileAndLeavesNothingElseBehind)

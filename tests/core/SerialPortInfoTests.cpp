@@ -29,72 +29,22 @@ int sign(int value) { return (value > 0) - (value < 0); }
 
 } // namespace
 
-TEST(SerialPortInfo, EveryBoardAndChipOfTheTablesIsNamedByItsVendorAndProductIds)
+TEST(SerialPortInfo, BoardsAreFoundBeforeChipsAndVendorsAndAnUnknownPairIsNotFound)
 {
-    struct Row {
-        int vendor;
-        int product;
-        const char* name;
-        bool isChip;
-    };
-    const std::vector<Row> rows{
-        {0x2341, 0x0001, "Arduino Uno", false},
-        {0x2341, 0x0043, "Arduino Uno", false},
-        {0x2341, 0x0243, "Arduino Uno", false},
-        {0x2341, 0x0010, "Arduino Mega 2560", false},
-        {0x2341, 0x0042, "Arduino Mega 2560", false},
-        {0x2341, 0x0242, "Arduino Mega 2560", false},
-        {0x2341, 0x8036, "Arduino Leonardo", false},
-        {0x2341, 0x0036, "Arduino Leonardo", false},
-        {0x2341, 0x8037, "Arduino Micro", false},
-        {0x2341, 0x0037, "Arduino Micro", false},
-        {0x2341, 0x0058, "Arduino Nano Every", false},
-        {0x2341, 0x0069, "Arduino UNO R4 Minima", false},
-        {0x2341, 0x1002, "Arduino UNO R4 WiFi", false},
-        {0x2A03, 0x0043, "Arduino Uno", false},
-        {0x2A03, 0x0042, "Arduino Mega 2560", false},
-        {0x2A03, 0x8036, "Arduino Leonardo", false},
-        {0x1A86, 0x7523, "CH340", true},
-        {0x1A86, 0x5523, "CH341", true},
-        {0x1A86, 0x55D4, "CH9102", true},
-        {0x10C4, 0xEA60, "CP210x", true},
-        {0x0403, 0x6001, "FTDI FT232R", true},
-        {0x0403, 0x6010, "FTDI FT2232", true},
-        {0x0403, 0x6014, "FTDI FT232H", true},
-        {0x0403, 0x6015, "FTDI FT231X", true},
-        {0x067B, 0x2303, "PL2303", true},
-    };
-    for (const auto& row : rows) {
-        const auto found = boardName(row.vendor, row.product);
-        ASSERT_TRUE(found.has_value()) << std::hex << row.vendor << ":" << row.product;
-        EXPECT_EQ(*found, (BoardName{row.name, row.isChip})) << std::hex << row.vendor << ":" << row.product;
-    }
-}
-
-TEST(SerialPortInfo, AnUnknownProductOfAKnownVendorIsNamedAfterTheVendorAndOtherwiseNothingIsFound)
-{
-    const std::vector<std::pair<int, const char*>> vendors{
-        {0x2341, "Arduino"},
-        {0x2A03, "Arduino"},
-        {0x303A, "Espressif ESP32"},
-        {0x2E8A, "Raspberry Pi Pico"},
-        {0x239A, "Adafruit"},
-        {0x1B4F, "SparkFun"},
-        {0x16C0, "Teensy"},
-    };
-    for (const auto& [vendor, name] : vendors) {
-        EXPECT_EQ(boardName(vendor, 0x7777), (BoardName{name, false})) << std::hex << vendor;
-        EXPECT_EQ(boardName(vendor, std::nullopt), (BoardName{name, false})) << std::hex << vendor;
-    }
+    EXPECT_EQ(boardName(0x2341, 0x0043), (BoardName{"Arduino Uno", false}));
+    EXPECT_EQ(boardName(0x2A03, 0x0042), (BoardName{"Arduino Mega 2560", false})) << "the second Arduino vendor id";
+    EXPECT_EQ(boardName(0x1A86, 0x7523), (BoardName{"CH340", true}));
+    EXPECT_EQ(boardName(0x0403, 0x6001), (BoardName{"FTDI FT232R", true}));
+    // An unknown product of a board vendor is named after the vendor, even without a product id.
+    EXPECT_EQ(boardName(0x2341, 0x7777), (BoardName{"Arduino", false}));
+    EXPECT_EQ(boardName(0x303A, std::nullopt), (BoardName{"Espressif ESP32", false}));
     // Uno's product id under a vendor whose table lists it only for another vendor.
     EXPECT_EQ(boardName(0x2A03, 0x0243), (BoardName{"Arduino", false}));
 
     EXPECT_EQ(boardName(std::nullopt, 0x0043), std::nullopt);
-    EXPECT_EQ(boardName(std::nullopt, std::nullopt), std::nullopt);
     EXPECT_EQ(boardName(0x1234, 0x5678), std::nullopt);
     // Chip vendors are not in the vendor table: an unknown product of theirs stays unnamed.
     EXPECT_EQ(boardName(0x1A86, 0x0001), std::nullopt);
-    EXPECT_EQ(boardName(0x0403, std::nullopt), std::nullopt);
 }
 
 TEST(SerialPortInfo, DisplayNamePrefersTheTablesThenTheProductNameThenThePathWithoutDev)
@@ -185,25 +135,11 @@ TEST(SerialPortInfo, NaturalOrderComparesDigitRunsByValueOfAnyLengthAndIsATotalO
     }
 }
 
-TEST(SerialPortInfo, EntriesAreEqualAndHashAlikeOnlyWhenAllFourFieldsAgree)
+TEST(SerialPortInfo, ASetTellsEntriesApartThatDifferInAnyOneField)
 {
     const auto uno = port("/dev/ttyACM0", 0x2341, 0x0043, "Arduino Uno");
-    EXPECT_EQ(uno, port("/dev/ttyACM0", 0x2341, 0x0043, "Arduino Uno"));
-    EXPECT_EQ(std::hash<SerialPortInfo>{}(uno), std::hash<SerialPortInfo>{}(port("/dev/ttyACM0", 0x2341, 0x0043, "Arduino Uno")));
-
-    const std::vector<SerialPortInfo> others{
-        port("/dev/ttyACM1", 0x2341, 0x0043, "Arduino Uno"),
-        port("/dev/ttyACM0", 0x2341, 0x0043, "Arduino"),
-        port("/dev/ttyACM0", 0x2341, 0x0043),
-        port("/dev/ttyACM0", 0x2A03, 0x0043, "Arduino Uno"),
-        port("/dev/ttyACM0", std::nullopt, 0x0043, "Arduino Uno"),
-        port("/dev/ttyACM0", 0x2341, 0x0042, "Arduino Uno"),
-        port("/dev/ttyACM0", 0x2341, std::nullopt, "Arduino Uno"),
-    };
-    std::unordered_set<SerialPortInfo> set{uno, uno};
-    for (const auto& other : others) {
-        EXPECT_NE(uno, other) << other.path;
-        set.insert(other);
-    }
-    EXPECT_EQ(set.size(), 1 + others.size());
+    const std::unordered_set<SerialPortInfo> set{uno, port("/dev/ttyACM0", 0x2341, 0x0043, "Arduino Uno"),
+        port("/dev/ttyACM1", 0x2341, 0x0043, "Arduino Uno"), port("/dev/ttyACM0", 0x2341, 0x0043),
+        port("/dev/ttyACM0", std::nullopt, 0x0043, "Arduino Uno"), port("/dev/ttyACM0", 0x2341, 0x0042, "Arduino Uno")};
+    EXPECT_EQ(set.size(), 5u);
 }

@@ -1,37 +1,13 @@
 #include "core/pipeline/Timestamp.h"
+#include "tests/helpers/ScopedTimeZone.h"
 
 #include <gtest/gtest.h>
 
-#include <cstdlib>
-#include <ctime>
-
 using namespace std::chrono;
 using velmora::formatTimestamp;
+using TimeZone = velmora::testing::ScopedTimeZone;
 
 namespace {
-
-// Sets the process's time zone for one test and puts the old one back.
-class TimeZone {
-public:
-    explicit TimeZone(const char* zone)
-    {
-        if (const char* old = std::getenv("TZ"))
-            previous_ = old;
-        ::setenv("TZ", zone, 1);
-        ::tzset();
-    }
-    ~TimeZone()
-    {
-        if (previous_)
-            ::setenv("TZ", previous_->c_str(), 1);
-        else
-            ::unsetenv("TZ");
-        ::tzset();
-    }
-
-private:
-    std::optional<std::string> previous_;
-};
 
 system_clock::time_point at(std::int64_t seconds, std::int64_t millis)
 {

@@ -2,34 +2,30 @@
 
 #include "tests/helpers/PseudoTerminal.h"
 
-#include <memory>
 #include <string>
 
 namespace velmora::testing {
 
-// A board that can be unplugged and plugged back under the same device path: a real
-// pseudo-terminal behind a stable name in /dev (a symbolic link, so only root can make one).
-// Unplugging closes the board's side and removes the name, as the kernel does with a USB board.
+// A board that can be unplugged and plugged back under the same device path, for any user: one
+// real pseudo-terminal for the board's whole life. Unplugging ends the port's reading the way a
+// vanished USB board does, with end of file: the board's side puts the line into canonical mode
+// and sends the end-of-file character. The node stays, which a session never looks at: it goes
+// by the port lists it is told of.
 class FakeBoard {
 public:
-    // False when this process may not create names in /dev.
-    static bool isPossible();
+    // Every user can make one; kept for callers that still ask.
+    static bool isPossible() { return true; }
 
-    FakeBoard();
-    ~FakeBoard();
-    FakeBoard(const FakeBoard&) = delete;
-    FakeBoard& operator=(const FakeBoard&) = delete;
-
-    const std::string& path() const { return path_; }
-    PseudoTerminal& line() { return *pty_; }
-    bool isPluggedIn() const { return pty_ != nullptr; }
+    const std::string& path() const { return pty_.devicePath(); }
+    PseudoTerminal& line() { return pty_; }
+    bool isPluggedIn() const { return pluggedIn_; }
 
     void unplug();
-    void plugIn();
+    void plugIn() { pluggedIn_ = true; }
 
 private:
-    std::string path_;
-    std::unique_ptr<PseudoTerminal> pty_;
+    PseudoTerminal pty_;
+    bool pluggedIn_ = true;
 };
 
 } // namespace velmora::testing

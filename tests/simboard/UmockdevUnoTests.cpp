@@ -3,15 +3,14 @@
 #include "core/exec/ManualMainQueue.h"
 #include "core/serial/ModemLines.h"
 #include "core/serial/PortScanner.h"
+#include "tests/helpers/Umockdev.h"
 #include "tests/simboard/PortReader.h"
 #include "tools/simboard/SimulatedBoard.h"
 
 #include <gtest/gtest.h>
 
-#include <poll.h>
 #include <sys/ioctl.h>
 
-#include <cstdlib>
 #include <future>
 
 using namespace std::chrono_literals;
@@ -27,23 +26,14 @@ class UmockdevUno : public ::testing::Test {
 protected:
     void SetUp() override
     {
-        const char* preload = std::getenv("LD_PRELOAD");
-        ASSERT_TRUE(preload && std::string_view(preload).find("libumockdev-preload") != std::string_view::npos)
-            << "run these tests with umockdev's preload library (CTest does), not against the real machine";
+        ASSERT_TRUE(velmora::testing::underUmockdevPreload()) << "run these tests with umockdev's preload library (CTest does), not against the real machine";
         SimulatedBoard::Options options;
         options.device = DeviceKind::umockdevUno;
         options.linesPerSecond = 50;
         board = std::make_unique<SimulatedBoard>(options);
     }
 
-    bool deliverMonitorEvents()
-    {
-        pollfd descriptor{scanner->monitorDescriptor(), POLLIN, 0};
-        if (::poll(&descriptor, 1, 2000) != 1)
-            return false;
-        scanner->handleMonitorEvents();
-        return true;
-    }
+    bool deliverMonitorEvents() { return velmora::testing::deliverMonitorEvents(*scanner); }
 
     std::unique_ptr<SimulatedBoard> board;
     ManualMainQueue queue;
