@@ -1,5 +1,7 @@
 #include "app/common/Caption.h"
 
+#include "app/common/Colours.h"
+
 #include <QFont>
 #include <QLabel>
 #include <QPalette>
@@ -34,7 +36,7 @@ QLabel* makeErrorNote(QWidget* parent)
     note->setWordWrap(true);
     note->setFont(captionFont(note));
     QPalette palette = note->palette();
-    palette.setColor(QPalette::WindowText, QColor(0xD0, 0x30, 0x30));
+    palette.setColor(QPalette::WindowText, errorRed);
     note->setPalette(palette);
     return note;
 }

@@ -1,19 +1,21 @@
 #pragma once
 
+#include "app/monitor/FooterBar.h"
+#include "app/monitor/HeaderBar.h"
+#include "app/monitor/SendBar.h"
 #include "core/session/VelmoraModel.h"
 #include "core/support/Published.h"
 
+#include <QSplitter>
 #include <QWidget>
 
 #include <memory>
 #include <vector>
 
 class QComboBox;
-class QFrame;
 class QLabel;
 class QLineEdit;
 class QPushButton;
-class QSplitter;
 class QToolButton;
 
 namespace velmora {
@@ -28,10 +30,9 @@ class PlotterView;
 class PortSettingsButton;
 class SendOptionsMenu;
 
-// The content of one monitor tab: header bar (port, baud rate, frame settings, DTR/RTS, plotter
-// switch, status, Connect), send bar, the output (with the plotter above it when switched on)
-// and the footer (display mode and options, counters, Save, Clear). It shows the session's
-// published state and forwards what the user does; it holds no serial logic of its own.
+// The content of one monitor tab, top to bottom: the header bar, the send bar, the output (with
+// the plotter above it when switched on) and the footer. It shows the session's published state
+// and forwards what the user does; it holds no serial logic of its own.
 //
 // Thread: main thread. Owns its session for as long as the tab lives.
 class ContentView final : public QWidget {
@@ -48,25 +49,25 @@ public:
     // Opens the find bar over the output.
     void openFind();
     // Asks where to save the output (a suggested file name, plain text) and saves it there.
-    void saveOutput();
+    void saveOutput() { footer_.saveOutput(); }
 
     // The controls, for the shell's commands and for tests.
-    QComboBox* portPicker() const { return portPicker_; }
-    QComboBox* baudPicker() const { return baudPicker_; }
-    PortSettingsButton* portSettingsButton() const { return portSettings_; }
-    ModemLinesMenu* modemLinesMenu() const { return modemLines_; }
-    QToolButton* plotterButton() const { return plotterButton_; }
-    QLabel* statusDot() const { return statusDot_; }
-    QPushButton* connectButton() const { return connectButton_; }
-    QLineEdit* input() const { return input_; }
-    SendOptionsMenu* sendOptions() const { return sendOptions_; }
-    QPushButton* sendButton() const { return sendButton_; }
-    QLabel* inputError() const { return inputErrorText_; }
-    QComboBox* displayPicker() const { return displayPicker_; }
-    DisplayOptionsButton* displayOptionsButton() const { return displayOptions_; }
-    CountersText* counters() const { return counters_; }
-    QPushButton* saveButton() const { return saveButton_; }
-    QPushButton* clearButton() const { return clearButton_; }
+    QComboBox* portPicker() const { return header_.portPicker(); }
+    QComboBox* baudPicker() const { return header_.baudPicker(); }
+    PortSettingsButton* portSettingsButton() const { return header_.portSettingsButton(); }
+    ModemLinesMenu* modemLinesMenu() const { return header_.modemLinesMenu(); }
+    QToolButton* plotterButton() const { return header_.plotterButton(); }
+    QLabel* statusDot() const { return header_.statusDot(); }
+    QPushButton* connectButton() const { return header_.connectButton(); }
+    QLineEdit* input() const { return sendBar_.input(); }
+    SendOptionsMenu* sendOptions() const { return sendBar_.sendOptions(); }
+    QPushButton* sendButton() const { return sendBar_.sendButton(); }
+    QLabel* inputError() const { return sendBar_.inputError(); }
+    QComboBox* displayPicker() const { return footer_.displayPicker(); }
+    DisplayOptionsButton* displayOptionsButton() const { return footer_.displayOptionsButton(); }
+    CountersText* counters() const { return footer_.counters(); }
+    QPushButton* saveButton() const { return footer_.saveButton(); }
+    QPushButton* clearButton() const { return footer_.clearButton(); }
     OutputOverlays* overlays() const { return overlays_; }
     // The plotter above the output, shown while the session's showPlotter is on.
     PlotterView* plotterArea() const { return plotterArea_; }
@@ -74,51 +75,25 @@ public:
 signals:
     void titleChanged();
 
-protected:
-    bool eventFilter(QObject* watched, QEvent* event) override;
-
 private:
-    QWidget* buildHeader();
-    QWidget* buildSendBar();
-    QWidget* buildFooter();
-    QWidget* buildMainArea();
-    void refreshPortPicker();
-    void refreshBaudPicker();
-    void refreshConnection();
-    void refreshInput();
-    void refreshInputBox();
-    void refreshCounters();
-    void refreshDisplayPicker();
+    void buildMainArea();
     void refreshPlotter();
     void showError(const std::string& message);
 
     std::shared_ptr<VelmoraModel> model_;
     std::vector<Subscription> subscriptions_;
-    bool refreshing_ = false;
+    // The parts of the tab are members declared after the session, so that they, and every
+    // widget inside them, are destroyed before it: they observe the session and hold references
+    // into its stores. Children that Qt deletes would outlive the members, the session included.
+    HeaderBar header_;
+    SendBar sendBar_;
+    QSplitter mainArea_;
+    FooterBar footer_;
 
-    QComboBox* portPicker_ = nullptr;
-    QComboBox* baudPicker_ = nullptr;
-    PortSettingsButton* portSettings_ = nullptr;
-    ModemLinesMenu* modemLines_ = nullptr;
-    QToolButton* plotterButton_ = nullptr;
-    QLabel* statusDot_ = nullptr;
-    QPushButton* connectButton_ = nullptr;
-    QFrame* inputBox_ = nullptr;
-    QLineEdit* input_ = nullptr;
-    SendOptionsMenu* sendOptions_ = nullptr;
-    QPushButton* sendButton_ = nullptr;
-    QWidget* inputErrorRow_ = nullptr;
-    QLabel* inputErrorText_ = nullptr;
-    QSplitter* splitter_ = nullptr;
     PlotterView* plotterArea_ = nullptr;
     OutputTextView* output_ = nullptr;
     FindBar* findBar_ = nullptr;
     OutputOverlays* overlays_ = nullptr;
-    QComboBox* displayPicker_ = nullptr;
-    DisplayOptionsButton* displayOptions_ = nullptr;
-    CountersText* counters_ = nullptr;
-    QPushButton* saveButton_ = nullptr;
-    QPushButton* clearButton_ = nullptr;
 };
 
 } // namespace velmora

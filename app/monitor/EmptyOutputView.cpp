@@ -1,5 +1,6 @@
 #include "app/monitor/EmptyOutputView.h"
 
+#include "app/common/Colours.h"
 #include "app/common/Icons.h"
 #include "app/common/PlatformText.h"
 #include "localization/L10n.h"
@@ -50,10 +51,11 @@ EmptyOutputView::EmptyOutputView(VelmoraModel& model, QWidget* parent) : QWidget
     connect_->setIcon(tintedSymbolIcon("play.fill", Qt::white));
     connect_->setCursor(Qt::PointingHandCursor);
     connect_->setStyleSheet(QStringLiteral(
-        "QPushButton { background-color: #008184; color: white; border: none; border-radius: 8px;"
+        "QPushButton { background-color: %1; color: white; border: none; border-radius: 8px;"
         " padding: 8px 20px; font-size: 11pt; }"
-        "QPushButton:hover { background-color: #006d70; }"
-        "QPushButton:pressed { background-color: #005a5c; }"));
+        "QPushButton:hover { background-color: %2; }"
+        "QPushButton:pressed { background-color: %3; }")
+            .arg(accentTeal.name(), accentTeal.darker(118).name(), accentTeal.darker(143).name()));
     QObject::connect(connect_, &QPushButton::clicked, this, [this] { model_.connect(); });
     column->addSpacing(6);
     column->addWidget(connect_, 0, Qt::AlignHCenter);

@@ -1,5 +1,6 @@
 #include "app/monitor/OutputTextView.h"
 
+#include "app/common/Colours.h"
 #include "app/monitor/OutputScrollBar.h"
 #include "localization/L10n.h"
 
@@ -92,15 +93,12 @@ void OutputTextView::makeFormats()
     const QPalette& colours = palette();
     const QColor text = colours.color(QPalette::Text);
     const QColor base = colours.color(QPalette::Base);
-    const bool dark = base.lightnessF() < 0.5;
-    const QColor blue = dark ? QColor(0x6C, 0xA8, 0xF5) : QColor(0x1E, 0x6F, 0xD9);
-    const QColor teal = dark ? QColor(0x3F, 0xC1, 0xC4) : QColor(0x00, 0x81, 0x84);
 
     formats_[static_cast<std::size_t>(TextStyle::data)] = makeFormat(font, text);
     formats_[static_cast<std::size_t>(TextStyle::timestamp)] = makeFormat(font, mix(text, base, 0.65));
-    formats_[static_cast<std::size_t>(TextStyle::echo)] = makeFormat(font, blue);
+    formats_[static_cast<std::size_t>(TextStyle::echo)] = makeFormat(font, echoBlue(colours));
     formats_[static_cast<std::size_t>(TextStyle::meta)] = makeFormat(font, mix(text, base, 0.42));
-    formats_[static_cast<std::size_t>(TextStyle::system)] = makeFormat(noticeFont, teal);
+    formats_[static_cast<std::size_t>(TextStyle::system)] = makeFormat(noticeFont, accentTealText(colours));
     const QFontMetrics metrics(font);
     lineSpacing_ = metrics.lineSpacing();
     overhang_ = metrics.averageCharWidth();

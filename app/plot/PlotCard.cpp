@@ -1,6 +1,7 @@
 #include "app/plot/PlotCard.h"
 
 #include "app/common/Caption.h"
+#include "app/common/Colours.h"
 #include "app/common/Icons.h"
 #include "app/common/PlatformText.h"
 #include "app/plot/CardBackground.h"
@@ -51,7 +52,7 @@ QString statisticsLine(const PlotStore::Statistics& statistics)
 
 QColor seriesColorFor(const QWidget* widget, std::int64_t colorIndex)
 {
-    return seriesColor(colorIndex, widget->palette().color(QPalette::Window).lightnessF() < 0.5);
+    return seriesColor(colorIndex, isDark(widget->palette()));
 }
 
 PlotCard::PlotCard(const PlotStore& store, QWidget* parent) : QAbstractButton(parent), store_(store)

@@ -1,5 +1,6 @@
 #include "app/plot/SeriesSparkline.h"
 
+#include "app/common/Colours.h"
 #include "app/plot/PlotChart.h"
 #include "app/plot/PlotPalette.h"
 #include "core/plot/SparklinePoints.h"
@@ -44,7 +45,7 @@ void SeriesSparkline::paintEvent(QPaintEvent*)
         return QPointF(area.left() + (x - xLow) / xSpan * area.width(), area.bottom() - (y - yLow) / ySpan * area.height());
     };
 
-    const QColor color = seriesColor(colorIndex_, palette().color(QPalette::Window).lightnessF() < 0.5);
+    const QColor color = seriesColor(colorIndex_, isDark(palette()));
     const QPainterPath line = seriesPath(points_, toScreen, store_.smoothLines());
 
     QPainterPath fill = line;

@@ -1,6 +1,7 @@
 #include "app/plot/StatisticsTable.h"
 
 #include "app/common/Caption.h"
+#include "app/common/Colours.h"
 #include "app/plot/CompactStatistics.h"
 #include "app/plot/PlotFormat.h"
 #include "app/plot/PlotPalette.h"
@@ -18,8 +19,6 @@ constexpr int paddingY = 7;
 constexpr int columnGap = 12;
 constexpr int rowGap = 3;
 constexpr int swatch = 7;
-
-bool isDark(const QPalette& palette) { return palette.color(QPalette::Window).lightness() < 128; }
 
 } // namespace
 
