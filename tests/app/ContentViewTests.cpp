@@ -1,3 +1,4 @@
+#include "app/common/Colours.h"
 #include "app/common/PlatformText.h"
 #include "app/monitor/ContentView.h"
 #include "app/monitor/CountersText.h"
@@ -6,12 +7,7 @@
 #include "app/monitor/OutputTextView.h"
 #include "app/monitor/SendOptionsMenu.h"
 #include "app/plot/PlotterView.h"
-#include "core/exec/ManualMainQueue.h"
-#include "core/platform/InMemorySettingsStore.h"
-#include "localization/L10n.h"
 #include "tests/app/WidgetTestHelpers.h"
-#include "tests/helpers/CountingAlert.h"
-#include "tests/helpers/DeliveryPump.h"
 #include "tests/helpers/PseudoTerminal.h"
 
 #include <QApplication>
@@ -41,28 +37,18 @@ void paste(QLineEdit* field, const QString& text)
     field->paste();
 }
 
+// The colour in the middle of the status dot, as drawn.
+QColor dotColour(ContentView& view)
+{
+    return view.statusDot()->grab().toImage().pixelColor(5, 5);
+}
+
 } // namespace
 
-class ContentViewTests : public QObject {
+class ContentViewTests : public QObject, velmora::testing::SessionFixture {
     Q_OBJECT
 
-private:
-    std::shared_ptr<VelmoraModel> makeModel()
-    {
-        return VelmoraModel::create({queue, settings, alert, registry, nullptr, nullptr});
-    }
-
-    bool pump(const std::function<bool()>& condition) { return velmora::testing::pumpDeliveries(queue, condition); }
-
-    L10n::ScopedLanguage english{Language::en};
-    ManualMainQueue queue;
-    InMemorySettingsStore settings;
-    velmora::testing::CountingAlert alert;
-    PortRegistry registry{queue, nullptr};
-
 private slots:
-    void initTestCase() { QLocale::setDefault(QLocale(QLocale::English, QLocale::UnitedStates)); }
-
     void init()
     {
         settings = InMemorySettingsStore();
@@ -162,7 +148,7 @@ private slots:
         QCOMPARE(button->toolTip(), QString("Connect (Ctrl+R)"));
         QVERIFY(!button->isEnabled());
         QCOMPARE(view.statusDot()->toolTip(), QString("Not connected"));
-        QVERIFY(view.statusDot()->styleSheet().contains("#8E8E93"));
+        QCOMPARE(dotColour(view), disconnectedGray);
         QCOMPARE(view.input()->placeholderText(), QString("Not connected — select a port and click Connect"));
         QVERIFY(!view.sendButton()->isEnabled());
 
@@ -173,7 +159,7 @@ private slots:
         QCOMPARE(model->state().value(), ConnectionState::connected);
         QCOMPARE(button->text(), QString("Disconnect"));
         QCOMPARE(button->toolTip(), QString("Disconnect (Ctrl+R)"));
-        QVERIFY(view.statusDot()->styleSheet().contains("#34C759"));
+        QCOMPARE(dotColour(view), connectedGreen);
         QCOMPARE(view.input()->placeholderText(), QString("Message (Enter to send message to 'Arduino Uno')"));
         QVERIFY(view.sendButton()->isEnabled());
         QCOMPARE(view.windowTitleText(), QString("Arduino Uno – 9600 baud · Connected"));
@@ -181,7 +167,7 @@ private slots:
         // The board vanishes: the tab waits for it, and Disconnect ends the waiting.
         board.closeMaster();
         QVERIFY(queue.runUntil([&] { return model->state().value() == ConnectionState::waitingForDevice; }, 5s));
-        QVERIFY(view.statusDot()->styleSheet().contains("#FFCC00"));
+        QCOMPARE(dotColour(view), waitingYellow);
         QCOMPARE(view.statusDot()->toolTip(), QString("Waiting…"));
         QCOMPARE(button->text(), QString("Disconnect"));
         QCOMPARE(view.input()->placeholderText(), QString("Waiting for device…"));

@@ -5,13 +5,8 @@
 #include "app/monitor/PortSettingsButton.h"
 #include "app/monitor/PortSettingsView.h"
 #include "app/monitor/SendOptionsMenu.h"
-#include "core/exec/ManualMainQueue.h"
-#include "core/platform/InMemorySettingsStore.h"
-#include "core/text/Utf8.h"
-#include "localization/L10n.h"
 #include "tests/app/WidgetTestHelpers.h"
 #include "tests/helpers/AdapterModemLines.h"
-#include "tests/helpers/CountingAlert.h"
 #include "tests/helpers/PseudoTerminal.h"
 
 #include <QAction>
@@ -26,6 +21,7 @@
 #include <QtTest>
 
 using namespace velmora;
+using velmora::testing::shown;
 using velmora::testing::entries;
 using namespace std::chrono_literals;
 
@@ -65,28 +61,17 @@ const QString rangeMessage = QStringLiteral("Enter a number between 50 and 12,00
 
 } // namespace
 
-class MonitorControlsTests : public QObject {
+class MonitorControlsTests : public QObject, velmora::testing::SessionFixture {
     Q_OBJECT
 
 private:
     std::shared_ptr<VelmoraModel> makeModel()
     {
-        return VelmoraModel::create({queue, settings, alert, registry, nullptr, [](const std::string& path) {
-                                         return SerialPort::create(path, std::make_shared<velmora::testing::AdapterModemLines>());
-                                     }});
+        return SessionFixture::makeModel(
+            [](const std::string& path) { return SerialPort::create(path, std::make_shared<velmora::testing::AdapterModemLines>()); });
     }
 
-    static std::string shown(VelmoraModel& model) { return utf16ToUtf8(model.output().storage().text()); }
-
-    L10n::ScopedLanguage english{Language::en};
-    ManualMainQueue queue;
-    InMemorySettingsStore settings;
-    velmora::testing::CountingAlert alert;
-    PortRegistry registry{queue, nullptr};
-
 private slots:
-    void initTestCase() { QLocale::setDefault(QLocale(QLocale::English, QLocale::UnitedStates)); }
-
     void init() { settings = InMemorySettingsStore(); }
 
     void theCustomBaudTextIsATrimmedSignedDecimalWithinTheRange()

@@ -3,12 +3,7 @@
 #include "app/monitor/EmptyOutputView.h"
 #include "app/monitor/NoticeBanner.h"
 #include "app/monitor/OutputOverlays.h"
-#include "core/exec/ManualMainQueue.h"
-#include "core/platform/InMemorySettingsStore.h"
-#include "localization/L10n.h"
 #include "tests/app/WidgetTestHelpers.h"
-#include "tests/helpers/CountingAlert.h"
-#include "tests/helpers/DeliveryPump.h"
 #include "tests/helpers/PseudoTerminal.h"
 
 #include <QImageReader>
@@ -22,15 +17,11 @@
 #include <chrono>
 
 using namespace velmora;
+using velmora::testing::builtInPort;
 using velmora::testing::usbBoard;
 using namespace std::chrono_literals;
 
 namespace {
-
-SerialPortInfo builtInPort(std::string path)
-{
-    return {std::move(path), std::nullopt, std::nullopt, std::nullopt};
-}
 
 // The output area as a tab lays it out: a text view in a host, the overlays laid over it.
 struct OutputArea {
@@ -102,17 +93,10 @@ std::pair<int, bool> opaquePixels(const QPixmap& pixmap, std::optional<QColor> c
 
 } // namespace
 
-class OutputOverlaysTests : public QObject {
+class OutputOverlaysTests : public QObject, velmora::testing::SessionFixture {
     Q_OBJECT
 
 private:
-    std::shared_ptr<VelmoraModel> makeModel()
-    {
-        return VelmoraModel::create({queue, settings, alert, registry, nullptr, nullptr});
-    }
-
-    bool pump(const std::function<bool()>& condition) { return velmora::testing::pumpDeliveries(queue, condition); }
-
     void connectTo(VelmoraModel& model, const std::string& path)
     {
         model.setSelectedPath(path);
@@ -121,11 +105,6 @@ private:
         QCOMPARE(model.state().value(), ConnectionState::connected);
     }
 
-    L10n::ScopedLanguage english{Language::en};
-    ManualMainQueue queue;
-    InMemorySettingsStore settings;
-    velmora::testing::CountingAlert alert;
-    PortRegistry registry{queue, nullptr};
 
 private slots:
     void init()

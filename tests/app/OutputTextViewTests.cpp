@@ -2,12 +2,10 @@
 #include "app/monitor/FindBar.h"
 #include "app/monitor/FixedPitchGlyphs.h"
 #include "app/monitor/OutputTextView.h"
-#include "core/exec/ManualMainQueue.h"
 #include "core/pipeline/InMemoryTextStore.h"
 #include "core/pipeline/OutputBuffer.h"
-#include "core/platform/InMemorySettingsStore.h"
 #include "localization/L10n.h"
-#include "tests/helpers/CountingAlert.h"
+#include "tests/app/WidgetTestHelpers.h"
 
 #include <QApplication>
 #include <QClipboard>
@@ -415,11 +413,8 @@ private slots:
 
     void aSessionsOutputScrollsWithItsAutoscrollSettingAndFindOpensOverIt()
     {
-        ManualMainQueue queue;
-        InMemorySettingsStore settings;
-        velmora::testing::CountingAlert alert;
-        PortRegistry registry{queue, nullptr};
-        auto model = VelmoraModel::create({queue, settings, alert, registry, nullptr, nullptr});
+        velmora::testing::SessionFixture session;
+        auto model = session.makeModel();
         ContentView content(model);
         content.resize(800, 600);
         content.show();

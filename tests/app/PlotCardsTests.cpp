@@ -1,3 +1,4 @@
+#include "app/common/Colours.h"
 #include "app/plot/CompactStatistics.h"
 #include "app/plot/PlotCard.h"
 #include "app/plot/PlotCardDetail.h"
@@ -10,6 +11,7 @@
 #include "core/platform/InMemorySettingsStore.h"
 #include "core/plot/PlotStore.h"
 #include "localization/L10n.h"
+#include "tests/app/WidgetTestHelpers.h"
 
 #include <QScrollArea>
 #include <QScrollBar>
@@ -29,11 +31,7 @@ struct Plot {
     InMemorySettingsStore settings;
     std::shared_ptr<PlotStore> store = PlotStore::create(queue, settings);
 
-    void feed(const std::string& lines)
-    {
-        store->ingest(std::span(reinterpret_cast<const std::uint8_t*>(lines.data()), lines.size()));
-        queue.advance(PlotStore::publishDelay);
-    }
+    void feed(std::string_view lines) { velmora::testing::feedPlot(queue, *store, lines); }
 };
 
 // The view in a window of its own, shown and active so that its keys reach it.
@@ -106,7 +104,7 @@ private slots:
         const PlotChart& chart = *detail.chart();
         QCOMPARE(chart.lines().size(), std::size_t{1});
         QCOMPARE(chart.lines().front().points.size(), std::size_t{2});
-        QCOMPARE(chart.lines().front().color, seriesColor(1, view.palette().color(QPalette::Window).lightnessF() < 0.5));
+        QCOMPARE(chart.lines().front().color, seriesColor(1, isDark(view.palette())));
         QVERIFY(chart.yTicks().size() >= 3 && chart.yTicks().size() <= 7);
         plot.feed("a:2,b:7.5,c:3\n");
         QCOMPARE(detail.valueText(), QString("7.5"));
@@ -324,7 +322,7 @@ private slots:
 
         // The line and its area are drawn in the series' colour.
         const QImage image = view.card("flat")->grab().toImage();
-        const QColor flat = seriesColor(1, view.palette().color(QPalette::Window).lightnessF() < 0.5);
+        const QColor flat = seriesColor(1, isDark(view.palette()));
         int inColour = 0;
         for (int y = 0; y < image.height(); ++y)
             for (int x = 0; x < image.width(); ++x)

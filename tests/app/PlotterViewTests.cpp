@@ -6,8 +6,10 @@
 #include "app/plot/StackedCharts.h"
 #include "app/plot/StatisticsTable.h"
 #include "core/exec/ManualMainQueue.h"
+#include "core/plot/AxisTicks.h"
 #include "core/platform/InMemorySettingsStore.h"
 #include "localization/L10n.h"
+#include "tests/app/WidgetTestHelpers.h"
 
 #include <QAbstractButton>
 #include <QButtonGroup>
@@ -24,12 +26,7 @@ class PlotterViewTests : public QObject {
     Q_OBJECT
 
 private:
-    // Feeds lines and lets the store publish, as 0.1 s after the first of them.
-    void feed(PlotStore& store, const std::string& lines)
-    {
-        store.ingest(std::span(reinterpret_cast<const std::uint8_t*>(lines.data()), lines.size()));
-        queue.advance(PlotStore::publishDelay);
-    }
+    void feed(PlotStore& store, std::string_view lines) { velmora::testing::feedPlot(queue, store, lines); }
 
     static QStringList legend(const PlotterView& view)
     {
@@ -150,8 +147,13 @@ private slots:
         store->setShowStatistics(true);
         QVERIFY(!view.stackedCharts()->statistics(0)->isHidden());
         QCOMPARE(view.stackedCharts()->statistics(1)->text(), QString("Min 40 Max 41.5 Avg 40.75"));
-        // X labels only under the bottom row; three Y ticks in a row.
-        QVERIFY(view.stackedCharts()->chart(0)->yTicks().size() <= 4);
+        // X labels only under the bottom row: the row above draws its lines down into that room.
+        const PlotChart* top = view.stackedCharts()->chart(0);
+        const PlotChart* bottom = view.stackedCharts()->chart(1);
+        QVERIFY(top->height() - top->plotRect().bottom() < bottom->height() - bottom->plotRect().bottom());
+        // About three Y ticks in a row, where the shared chart aims at five.
+        QCOMPARE(top->yTicks(), niceTicks(20, 21, 3).values);
+        QCOMPARE(bottom->yTicks(), niceTicks(40, 41.5, 3).values);
     }
 
     void stackedRowsShareTheHeightButKeepTheirMinimumAndOnlyThenScroll()

@@ -170,7 +170,7 @@ private slots:
         QCOMPARE(json.value("parity").toString(), QStringLiteral("none"));
     }
 
-    void aFileWrittenByHandWithIntegralNumbersReadsThemAsIntegers()
+    void aFileWrittenByHandReadsIntegralNumbersAsIntegersAndOneThatIsNotJsonIsReported()
     {
         const QString file = path("hand.json");
         {
@@ -185,19 +185,17 @@ private slots:
         QCOMPARE(store.value("fraction"), std::nullopt);
         QCOMPARE(store.value("list"), std::nullopt);
         QCOMPARE(store.readBool("flag"), (SettingRead<bool>{SettingStatus::present, false}));
-    }
 
-    void aFileThatIsNotJsonIsReportedAndReadsAsEmpty()
-    {
-        const QString file = path("broken.json");
+        // One that is not JSON at all is reported and reads as empty.
+        const QString broken = path("broken.json");
         {
-            QFile out(file);
+            QFile out(broken);
             QVERIFY(out.open(QIODevice::WriteOnly));
             out.write("baud=115200\n");
         }
-        QtSettingsStore store(file);
-        QCOMPARE(store.status(), QSettings::FormatError);
-        QCOMPARE(store.value("baud"), std::nullopt);
+        QtSettingsStore unreadable(broken);
+        QCOMPARE(unreadable.status(), QSettings::FormatError);
+        QCOMPARE(unreadable.value("baud"), std::nullopt);
     }
 
     void theUsersStoreLivesInTheConfigFolderUnderTheApplicationId()

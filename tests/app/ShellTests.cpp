@@ -3,13 +3,8 @@
 #include "app/monitor/OutputTextView.h"
 #include "app/shell/MonitorTabBar.h"
 #include "app/shell/Shell.h"
-#include "core/exec/ManualMainQueue.h"
 #include "core/pipeline/ReceiveCoalescer.h"
-#include "core/platform/InMemorySettingsStore.h"
-#include "core/text/Utf8.h"
-#include "localization/L10n.h"
-#include "tests/helpers/CountingAlert.h"
-#include "tests/helpers/DeliveryPump.h"
+#include "tests/app/WidgetTestHelpers.h"
 #include "tests/helpers/PseudoTerminal.h"
 
 #include <QClipboard>
@@ -23,9 +18,10 @@
 #include <set>
 
 using namespace velmora;
+using velmora::testing::shown;
 using namespace std::chrono_literals;
 
-class ShellTests : public QObject {
+class ShellTests : public QObject, velmora::testing::SessionFixture {
     Q_OBJECT
 
 private:
@@ -33,16 +29,12 @@ private:
     {
         return std::make_unique<Shell>(
             [this] {
-                auto model = VelmoraModel::create({queue, settings, alert, registry, nullptr, nullptr});
+                auto model = makeModel();
                 made.push_back(model);
                 return model;
             },
             registry);
     }
-
-    static std::string shown(VelmoraModel& model) { return utf16ToUtf8(model.output().storage().text()); }
-
-    bool pump(const std::function<bool()>& condition) { return velmora::testing::pumpDeliveries(queue, condition); }
 
     static void connectTo(VelmoraModel& model, const std::string& path)
     {
@@ -109,11 +101,6 @@ private:
             shell.helpWindow()->close();
     }
 
-    L10n::ScopedLanguage english{Language::en};
-    ManualMainQueue queue;
-    InMemorySettingsStore settings;
-    velmora::testing::CountingAlert alert;
-    PortRegistry registry{queue, nullptr};
     std::vector<std::shared_ptr<VelmoraModel>> made;
 
 private slots:
@@ -333,22 +320,31 @@ private slots:
         closeAll(*shell);
     }
 
-    void quittingClosesEveryWindowAndReleasesEveryPort()
+    void shuttingDownOrQuittingDisconnectsEverySessionAndReleasesEveryPort()
     {
         velmora::testing::PseudoTerminal boardA;
         velmora::testing::PseudoTerminal boardB;
         auto shell = makeShell();
         auto* window = shell->newWindow();
         auto& a = window->currentView()->model();
-        auto& b = shell->newTab()->model();
+        auto& b = shell->newWindow()->currentView()->model();
         connectTo(a, boardA.devicePath());
         connectTo(b, boardB.devicePath());
+        // The application ending from outside: the windows stay until Qt closes them.
+        shell->shutDown();
+        QCOMPARE(a.state().value(), ConnectionState::disconnected);
+        QCOMPARE(b.state().value(), ConnectionState::disconnected);
+        QVERIFY(shown(b).ends_with("--- Connection closed ---\n"));
+
+        auto& c = shell->newTab()->model();
+        connectTo(a, boardA.devicePath());
+        connectTo(c, boardB.devicePath());
         QVERIFY(registry.isHeldByAnotherSession(boardA.devicePath(), nullptr));
         auto* help = shell->openHelp();
 
         command(*window, L10n::Menu::quit())->trigger();
         QCOMPARE(a.state().value(), ConnectionState::disconnected);
-        QCOMPARE(b.state().value(), ConnectionState::disconnected);
+        QCOMPARE(c.state().value(), ConnectionState::disconnected);
         QVERIFY(shown(a).ends_with("--- Connection closed ---\n"));
         QVERIFY(!registry.isHeldByAnotherSession(boardA.devicePath(), nullptr));
         QVERIFY(!registry.isHeldByAnotherSession(boardB.devicePath(), nullptr));
@@ -356,7 +352,7 @@ private slots:
         QTRY_VERIFY(shell->windows().empty());
 
         // The ports are really closed and unlocked: a new session opens them at once.
-        auto other = VelmoraModel::create({queue, settings, alert, registry, nullptr, nullptr});
+        auto other = makeModel();
         connectTo(*other, boardA.devicePath());
         other->disconnect();
         connectTo(*other, boardB.devicePath());
@@ -369,18 +365,14 @@ private slots:
         auto shell = makeShell();
         auto* window = shell->newWindow();
         auto& first = window->currentView()->model();
-        first.setSelectedPath(board.devicePath());
-        first.connect();
-        QCOMPARE(first.state().value(), ConnectionState::connected);
+        connectTo(first, board.devicePath());
         auto& second = shell->newTab()->model();
         QVERIFY(second.isHeldByAnotherSession(board.devicePath()));
 
         window->closeTab(0);
         QCOMPARE(window->tabCount(), 1);
         QVERIFY(!second.isHeldByAnotherSession(board.devicePath()));
-        second.setSelectedPath(board.devicePath());
-        second.connect();
-        QCOMPARE(second.state().value(), ConnectionState::connected);
+        connectTo(second, board.devicePath());
 
         // Closing the last tab closes the window.
         QPointer<MonitorWindow> guard(window);
@@ -433,27 +425,6 @@ private slots:
         command(*window, L10n::Menu::copy())->trigger();
         QCOMPARE(QApplication::clipboard()->text().toStdString(), shown(model));
         QCOMPARE(input->text(), QString("typed"));
-        closeAll(*shell);
-    }
-
-    void shuttingDownDisconnectsEverySessionOfEveryWindow()
-    {
-        velmora::testing::PseudoTerminal boardA;
-        velmora::testing::PseudoTerminal boardB;
-        auto shell = makeShell();
-        auto& a = shell->newWindow()->currentView()->model();
-        auto& b = shell->newWindow()->currentView()->model();
-        a.setSelectedPath(boardA.devicePath());
-        a.connect();
-        b.setSelectedPath(boardB.devicePath());
-        b.connect();
-        QCOMPARE(a.state().value(), ConnectionState::connected);
-        QCOMPARE(b.state().value(), ConnectionState::connected);
-        shell->shutDown();
-        QCOMPARE(a.state().value(), ConnectionState::disconnected);
-        QCOMPARE(b.state().value(), ConnectionState::disconnected);
-        QVERIFY(shown(a).ends_with("--- Connection closed ---\n"));
-        QVERIFY(shown(b).ends_with("--- Connection closed ---\n"));
         closeAll(*shell);
     }
 };
