@@ -99,6 +99,24 @@ private slots:
         QCOMPARE(entries(view.portPicker()), QStringList{QString::fromStdString(board.devicePath()) + " — Arduino Uno"});
     }
 
+    void aTabThatAloneOwnsItsSessionTakesItDownAfterEveryPartThatShowsIt()
+    {
+        velmora::testing::PseudoTerminal board;
+        std::weak_ptr<VelmoraModel> session;
+        {
+            auto view = std::make_unique<ContentView>(makeModel());
+            session = view->model().shared_from_this();
+            view->model().setShowPlotter(true);
+            view->model().setSelectedPath(board.devicePath());
+            view->model().connect();
+            view->show();
+            QVERIFY(QTest::qWaitForWindowExposed(view.get()));
+            board.writeToPort("t:1\n");
+            QVERIFY(pump([&] { return view->model().rxBytes().value() == 4; }));
+        }
+        QVERIFY(session.expired());
+    }
+
     void aCustomBaudRateTakesItsPlaceInOrder()
     {
         auto model = makeModel();
