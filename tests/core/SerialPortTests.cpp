@@ -4,6 +4,7 @@
 #include "core/serial/SerialPort.h"
 #include "localization/L10n.h"
 #include "tests/helpers/ChildProcess.h"
+#include "tests/helpers/PortRecorder.h"
 #include "tests/helpers/PseudoTerminal.h"
 
 #include <gtest/gtest.h>
@@ -35,76 +36,7 @@ using velmora::testing::PseudoTerminal;
 
 namespace {
 
-// Collects what a port reports on its queue, for the test thread to wait on.
-class Recorder {
-public:
-    SerialPort::DataHandler dataHandler()
-    {
-        return [this](std::vector<std::uint8_t> bytes) {
-            std::lock_guard lock(mutex_);
-            events_.push_back("data");
-            batches_.push_back(std::move(bytes));
-            changed_.notify_all();
-        };
-    }
-    SerialPort::CloseHandler closeHandler()
-    {
-        return [this](std::optional<SerialPortError> error) {
-            std::lock_guard lock(mutex_);
-            events_.push_back("close");
-            closes_.push_back(std::move(error));
-            changed_.notify_all();
-        };
-    }
-    bool waitForBytes(std::size_t count, std::chrono::milliseconds timeout = 5s)
-    {
-        std::unique_lock lock(mutex_);
-        return changed_.wait_for(lock, timeout, [&] { return totalLocked() >= count; });
-    }
-    bool waitForClose(std::chrono::milliseconds timeout = 5s)
-    {
-        std::unique_lock lock(mutex_);
-        return changed_.wait_for(lock, timeout, [&] { return !closes_.empty(); });
-    }
-    std::vector<std::vector<std::uint8_t>> batches()
-    {
-        std::lock_guard lock(mutex_);
-        return batches_;
-    }
-    std::vector<std::uint8_t> bytes()
-    {
-        std::lock_guard lock(mutex_);
-        std::vector<std::uint8_t> all;
-        for (const auto& batch : batches_)
-            all.insert(all.end(), batch.begin(), batch.end());
-        return all;
-    }
-    std::vector<std::optional<SerialPortError>> closes()
-    {
-        std::lock_guard lock(mutex_);
-        return closes_;
-    }
-    std::vector<std::string> events()
-    {
-        std::lock_guard lock(mutex_);
-        return events_;
-    }
-
-private:
-    std::size_t totalLocked() const
-    {
-        std::size_t total = 0;
-        for (const auto& batch : batches_)
-            total += batch.size();
-        return total;
-    }
-
-    std::mutex mutex_;
-    std::condition_variable changed_;
-    std::vector<std::vector<std::uint8_t>> batches_;
-    std::vector<std::optional<SerialPortError>> closes_;
-    std::vector<std::string> events_;
-};
+using Recorder = velmora::testing::PortRecorder;
 
 std::vector<std::uint8_t> patternBytes(std::size_t count, std::uint32_t seed)
 {

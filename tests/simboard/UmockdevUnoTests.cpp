@@ -51,41 +51,20 @@ TEST_F(UmockdevUno, TheScannerFindsTheUnoAndASerialPortDrivesItsModemLines)
     PortReader reader(board->devicePath());
     ASSERT_EQ(reader.open(), std::nullopt);
     ASSERT_TRUE(reader.waitForText("\ntemp:", 5s));
-    const std::size_t before = board->modemLineLog().size();
 
-    std::promise<Expected<ModemLines, SerialPortError>> done;
-    reader.port().runLineSteps(steps(ResetSequence::arduino),
-        [&](Expected<ModemLines, SerialPortError> result) { done.set_value(std::move(result)); });
-    const auto result = done.get_future().get();
-    ASSERT_TRUE(result.ok());
-    EXPECT_EQ(result.value(), (ModemLines{true, true}));
-
-    const auto log = board->modemLineLog();
-    ASSERT_EQ(log.size(), before + 2);
-    const auto& low = log[before];
-    const auto& high = log[before + 1];
-    EXPECT_EQ(low.kind, ModemLineRequest::Kind::drop);
-    EXPECT_EQ(low.bits, TIOCM_DTR);
-    EXPECT_FALSE(low.dtr);
-    EXPECT_TRUE(low.rts);
-    EXPECT_EQ(high.kind, ModemLineRequest::Kind::raise);
-    EXPECT_TRUE(high.dtr);
-    EXPECT_GE(high.time - low.time, 100ms);
-    EXPECT_EQ(board->modemLines(), TIOCM_DTR | TIOCM_RTS);
-    EXPECT_EQ(board->resets(), 1u);
-
-    // Single toggles, read back through the driver.
-    std::optional<ModemLines> lines;
+    // The board logs each request and answers with the lines as they are now; the whole reset
+    // pulse, seen from the window, is an end-to-end test.
     std::promise<Expected<ModemLines, SerialPortError>> toggled;
     reader.port().runLineSteps({rtsStep(false)},
-        [&](Expected<ModemLines, SerialPortError> toggleResult) { toggled.set_value(std::move(toggleResult)); });
+        [&](Expected<ModemLines, SerialPortError> result) { toggled.set_value(std::move(result)); });
     const auto afterToggle = toggled.get_future().get();
     ASSERT_TRUE(afterToggle.ok());
     EXPECT_EQ(afterToggle.value(), (ModemLines{true, false}));
-    reader.port().queue().sync([&] { lines = reader.port().readModemLinesIfAvailable(); });
-    EXPECT_EQ(lines, (ModemLines{true, false}));
     EXPECT_EQ(board->modemLines(), TIOCM_DTR);
+    ASSERT_FALSE(board->modemLineLog().empty());
+    EXPECT_EQ(board->modemLineLog().back().kind, ModemLineRequest::Kind::drop);
     EXPECT_FALSE(board->modemLineLog().back().rts);
+    EXPECT_EQ(board->resets(), 0u) << "RTS alone resets no Uno";
 }
 
 TEST_F(UmockdevUno, UnpluggingLosesThePortAndAReplugBringsItBackUnderTheSamePath)
