@@ -7,9 +7,9 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
-scripts/install-deps.sh
+scripts/install-deps.sh app tools
 cmake -S . -B build/demo -G Ninja -DCMAKE_BUILD_TYPE=Release \
-    -DVELMORA_BUILD_TESTS=OFF -DVELMORA_BUILD_BENCH=OFF
+    -DVELMORA_BUILD_TOOLS=ON -DVELMORA_BUILD_TESTS=OFF -DVELMORA_BUILD_BENCH=OFF
 cmake --build build/demo --target velmora velmora-simboard
 
 demo=(build/demo/tools/simboard/velmora-simboard --umockdev "$@" --run -- build/demo/app/velmora)

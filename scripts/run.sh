@@ -4,9 +4,11 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
-scripts/install-deps.sh
+scripts/install-deps.sh app
+# The application alone; said explicitly, so that a build folder configured otherwise before
+# does not ask for tools or tests.
 cmake -S . -B build/release -G Ninja -DCMAKE_BUILD_TYPE=Release \
-    -DVELMORA_BUILD_TESTS=OFF -DVELMORA_BUILD_BENCH=OFF
+    -DVELMORA_BUILD_TOOLS=OFF -DVELMORA_BUILD_TESTS=OFF -DVELMORA_BUILD_BENCH=OFF
 cmake --build build/release --target velmora
 
 if [ -z "${DISPLAY:-}" ] && [ -z "${WAYLAND_DISPLAY:-}" ]; then

@@ -12,7 +12,7 @@ output=${1:-screenshots/demo.png}
 mkdir -p "$(dirname "$output")"
 if [ ! -x "$build/app/velmora" ] || [ ! -x "$build/tools/simboard/velmora-simboard" ]; then
     scripts/install-deps.sh
-    cmake -S . -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=Release -DVELMORA_BUILD_TESTS=OFF -DVELMORA_BUILD_BENCH=OFF
+    cmake -S . -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=Release -DVELMORA_BUILD_TOOLS=ON -DVELMORA_BUILD_TESTS=OFF -DVELMORA_BUILD_BENCH=OFF
     cmake --build "$build" --target velmora velmora-simboard
 fi
 

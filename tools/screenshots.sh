@@ -38,7 +38,7 @@ build=${SCREENSHOTS_BUILD_DIR:-build/screenshots}
 scripts/install-deps.sh
 # Debug: the pictures need no speed.
 cmake -S . -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=Debug \
-    -DVELMORA_BUILD_TESTS=OFF -DVELMORA_BUILD_BENCH=OFF >/dev/null
+    -DVELMORA_BUILD_TOOLS=ON -DVELMORA_BUILD_TESTS=OFF -DVELMORA_BUILD_BENCH=OFF >/dev/null
 cmake --build "$build" --target velmora-screenshots
 
 # Settings and runtime files of their own: nothing the user remembers shows in the pictures.
