@@ -23,6 +23,7 @@
 #include "localization/L10n.h"
 #include "tests/e2e/DeviceAccess.h"
 #include "tests/helpers/CountingAlert.h"
+#include "tests/helpers/Umockdev.h"
 #include "tools/simboard/SimulatedBoard.h"
 
 #include <QActionGroup>
@@ -235,9 +236,7 @@ private:
 private slots:
     void initTestCase()
     {
-        const char* preload = std::getenv("LD_PRELOAD");
-        QVERIFY2(preload && std::string_view(preload).find("libumockdev-preload") != std::string_view::npos,
-            "run under umockdev's preload library (CTest does), not against the real machine");
+        QVERIFY2(velmora::testing::underUmockdevPreload(), "run under umockdev's preload library (CTest does), not against the real machine");
         // The testbed first: udev must see it from the registry's first scan on.
         SimulatedBoard::Options options;
         options.device = DeviceKind::umockdevUno;
@@ -636,9 +635,7 @@ private slots:
         QVERIFY(errorBoxes->take().empty());
     }
 
-    // Last: quitting asks the application to end its event loop. Two connected tabs on two
-    // pseudo-terminals are quit in EndToEndPseudoTerminalTests: with a testbed in the process,
-    // umockdev's preload refuses TIOCEXCL and TCGETS2 on any pseudo-terminal outside it.
+    // Last: quitting asks the application to end its event loop.
     void quittingGivesTheUnoBackAsItWas()
     {
         const auto before = terminalAttributes(unoPath);
