@@ -14,17 +14,8 @@ void InMemoryTextStore::endEditing()
 {
     if (editingDepth_ == 0)
         return;
-    if (--editingDepth_ == 0) {
-        ++transactionCount_;
+    if (--editingDepth_ == 0)
         editDone();
-    }
-}
-
-void InMemoryTextStore::countEdit()
-{
-    ++editCount_;
-    if (editingDepth_ == 0)
-        ++editsOutsideTransactions_;
 }
 
 void InMemoryTextStore::editDone()
@@ -32,8 +23,8 @@ void InMemoryTextStore::editDone()
     if (editingDepth_ > 0)
         return;
     const Change change = std::exchange(pending_, Change{});
-    if (onChange && (change.removedFromFront > 0 || change.firstChanged))
-        onChange(change);
+    if (change.removedFromFront > 0 || change.firstChanged)
+        changes_.notify(change);
 }
 
 void InMemoryTextStore::changedFrom(std::size_t position)
@@ -43,7 +34,6 @@ void InMemoryTextStore::changedFrom(std::size_t position)
 
 void InMemoryTextStore::append(std::span<const StyledRun> runs)
 {
-    countEdit();
     const std::size_t start = text_.size();
     for (const StyledRun& run : runs) {
         if (run.text.empty())
@@ -61,7 +51,6 @@ void InMemoryTextStore::append(std::span<const StyledRun> runs)
 
 void InMemoryTextStore::replace(std::size_t start, std::size_t count, std::span<const StyledRun> runs)
 {
-    countEdit();
     start = std::min(start, text_.size());
     count = std::min(count, text_.size() - start);
     std::size_t insertedLength = 0;

@@ -1,9 +1,10 @@
 #pragma once
 
-#include "core/pipeline/StyledTextStore.h"
+#include "core/pipeline/StyledRun.h"
+#include "core/support/Observers.h"
 
 #include <cstddef>
-#include <functional>
+#include <span>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -17,10 +18,11 @@ namespace velmora {
 // and, in a line longer than maxRowLength, after every maxRowLength characters, so that a device
 // that never sends a line feed still gives the view rows of bounded length to lay out.
 //
-// Ranges reaching past the end are clipped to the text.
+// Ranges reaching past the end are clipped to the text. Edits inside beginEditing/endEditing form
+// one transaction, so that a view lays out once for all of them.
 //
 // Thread: main thread only.
-class InMemoryTextStore final : public StyledTextStore {
+class InMemoryTextStore final {
 public:
     static constexpr std::size_t maxRowLength = 2048;
 
@@ -32,17 +34,19 @@ public:
         std::size_t removedRowsFromFront = 0;
         std::optional<std::size_t> firstChanged;
     };
-    // Called after each edit outside transactions and after each outermost transaction.
-    std::function<void(const Change&)> onChange;
+    // Told after each edit outside transactions and after each outermost transaction.
+    const Observers<Change>& changes() const { return changes_; }
 
-    std::size_t length() const override { return text_.size(); }
-    void beginEditing() override;
-    void endEditing() override;
-    void append(std::span<const StyledRun> runs) override;
-    void replace(std::size_t start, std::size_t count, std::span<const StyledRun> runs) override;
-    void remove(std::size_t start, std::size_t count) override;
-    std::optional<std::size_t> find(char16_t c, std::size_t from) const override;
-    std::u16string text() const override { return text_; }
+    std::size_t length() const { return text_.size(); }
+    void beginEditing();
+    void endEditing();
+    void append(std::span<const StyledRun> runs);
+    void replace(std::size_t start, std::size_t count, std::span<const StyledRun> runs);
+    void remove(std::size_t start, std::size_t count);
+    // The first position at or after from that holds c.
+    std::optional<std::size_t> find(char16_t c, std::size_t from) const;
+    // The plain text, for saving.
+    std::u16string text() const { return text_; }
 
     std::u16string_view view() const { return text_; }
 
@@ -65,12 +69,6 @@ public:
     // The text cut into its style runs, in order; no run is empty and no two neighbours share a
     // style.
     std::vector<std::pair<TextStyle, std::u16string>> runs() const;
-    // Calls of append, replace and remove.
-    std::size_t editCount() const { return editCount_; }
-    // Completed outermost transactions.
-    std::size_t transactionCount() const { return transactionCount_; }
-    // Edits made while no transaction was open.
-    std::size_t editsOutsideTransactions() const { return editsOutsideTransactions_; }
     bool isEditing() const { return editingDepth_ > 0; }
 
 private:
@@ -79,7 +77,6 @@ private:
         TextStyle style;
     };
 
-    void countEdit();
     void editDone();
     void changedFrom(std::size_t position);
     void removeFront(std::size_t count);
@@ -92,9 +89,7 @@ private:
     std::vector<std::size_t> rows_{0};
     Change pending_;
     std::size_t editingDepth_ = 0;
-    std::size_t editCount_ = 0;
-    std::size_t transactionCount_ = 0;
-    std::size_t editsOutsideTransactions_ = 0;
+    Observers<Change> changes_;
 };
 
 } // namespace velmora

@@ -27,8 +27,6 @@ constexpr std::u16string_view lineBreak = u"\n";
 
 } // namespace
 
-OutputBuffer::OutputBuffer(std::unique_ptr<StyledTextStore> storage) : storage_(std::move(storage)) {}
-
 void OutputBuffer::appendSegments(const OutputSegments& committed, const OutputSegments& provisional)
 {
     if (committed.empty() && provisional.empty() && provisionalLength_ < 1)
@@ -44,14 +42,14 @@ void OutputBuffer::appendSegments(const OutputSegments& committed, const OutputS
     }
 
     const std::size_t old = provisionalLength_;
-    const std::size_t start = storage_->length() - old;
+    const std::size_t start = storage_.length() - old;
     provisionalLength_ = newProvisionalLength;
 
-    storage_->beginEditing();
+    storage_.beginEditing();
     if (old < 1)
-        storage_->append(runs_);
+        storage_.append(runs_);
     else
-        storage_->replace(start, old, runs_);
+        storage_.replace(start, old, runs_);
     runs_.clear();
     finishEdit();
 }
@@ -59,11 +57,11 @@ void OutputBuffer::appendSegments(const OutputSegments& committed, const OutputS
 void OutputBuffer::finishLine()
 {
     provisionalLength_ = 0;
-    if (storage_->length() == 0 || endsInLineBreak())
+    if (storage_.length() == 0 || endsInLineBreak())
         return;
     const std::array runs{StyledRun{TextStyle::data, lineBreak}};
-    storage_->beginEditing();
-    storage_->append(runs);
+    storage_.beginEditing();
+    storage_.append(runs);
     finishEdit();
 }
 
@@ -71,15 +69,15 @@ void OutputBuffer::appendNotice(std::string_view utf8Text)
 {
     provisionalLength_ = 0;
     std::u16string line;
-    if (storage_->length() > 0 && !endsInLineBreak())
+    if (storage_.length() > 0 && !endsInLineBreak())
         line += lineBreak;
     line += u"--- ";
     line += utf8ToUtf16(utf8Text);
     line += u" ---";
     line += lineBreak;
     const std::array runs{StyledRun{TextStyle::system, line}};
-    storage_->beginEditing();
-    storage_->append(runs);
+    storage_.beginEditing();
+    storage_.append(runs);
     finishEdit();
 }
 
@@ -90,7 +88,7 @@ void OutputBuffer::appendEcho(std::u16string_view text, std::optional<std::u16st
     std::u16string echoed = u"\u2192 ";
     echoed += text;
     std::vector<StyledRun> runs;
-    if (storage_->length() > 0 && !endsInLineBreak())
+    if (storage_.length() > 0 && !endsInLineBreak())
         runs.push_back({TextStyle::data, lineBreak});
     if (stamp)
         runs.push_back({TextStyle::timestamp, *stamp});
@@ -98,49 +96,49 @@ void OutputBuffer::appendEcho(std::u16string_view text, std::optional<std::u16st
     if (suffix)
         runs.push_back({TextStyle::meta, *suffix});
     runs.push_back({TextStyle::echo, lineBreak});
-    storage_->beginEditing();
-    storage_->append(runs);
+    storage_.beginEditing();
+    storage_.append(runs);
     finishEdit();
 }
 
 void OutputBuffer::clear()
 {
     provisionalLength_ = 0;
-    if (storage_->length() == 0)
+    if (storage_.length() == 0)
         return;
-    storage_->beginEditing();
-    storage_->remove(0, storage_->length());
+    storage_.beginEditing();
+    storage_.remove(0, storage_.length());
     finishEdit();
 }
 
 bool OutputBuffer::endsInLineBreak() const
 {
-    const std::size_t length = storage_->length();
-    return length > 0 && storage_->find(u'\n', length - 1).has_value();
+    const std::size_t length = storage_.length();
+    return length > 0 && storage_.find(u'\n', length - 1).has_value();
 }
 
 void OutputBuffer::finishEdit()
 {
     trim();
-    storage_->endEditing();
-    if (autoscroll_ && onScrollToEnd)
-        onScrollToEnd();
+    storage_.endEditing();
+    if (autoscroll_)
+        scrollsToEnd_.notify();
 }
 
 void OutputBuffer::trim()
 {
-    const std::size_t length = storage_->length();
+    const std::size_t length = storage_.length();
     if (length <= maxCharacters)
         return;
     const std::size_t cut = length - trimTarget;
     // Ending the cut just after a line break keeps the text starting with a whole line.
-    if (const auto lineFeed = storage_->find(u'\n', cut))
-        storage_->remove(0, *lineFeed + 1);
+    if (const auto lineFeed = storage_.find(u'\n', cut))
+        storage_.remove(0, *lineFeed + 1);
     else
-        storage_->remove(0, cut);
+        storage_.remove(0, cut);
     // The tail is one formatted line, far shorter than what a trim keeps; this only guards the
     // invariant that it lies within the text.
-    provisionalLength_ = std::min(provisionalLength_, storage_->length());
+    provisionalLength_ = std::min(provisionalLength_, storage_.length());
 }
 
 } // namespace velmora

@@ -1,7 +1,8 @@
 #pragma once
 
 #include "core/pipeline/OutputSegment.h"
-#include "core/pipeline/StyledTextStore.h"
+#include "core/pipeline/InMemoryTextStore.h"
+#include "core/support/Observers.h"
 
 #include <cstddef>
 #include <functional>
@@ -28,19 +29,21 @@ public:
     static constexpr std::size_t maxCharacters = 2'000'000;
     static constexpr std::size_t trimTarget = 1'500'000;
 
-    explicit OutputBuffer(std::unique_ptr<StyledTextStore> storage);
+    OutputBuffer() = default;
+    OutputBuffer(const OutputBuffer&) = delete;
+    OutputBuffer& operator=(const OutputBuffer&) = delete;
 
-    StyledTextStore& storage() { return *storage_; }
-    const StyledTextStore& storage() const { return *storage_; }
+    // The view displays the store and observes its changes; it never edits it.
+    const InMemoryTextStore& storage() const { return storage_; }
 
     bool autoscroll() const { return autoscroll_; }
     void setAutoscroll(bool on) { autoscroll_ = on; }
 
-    // Set by the output view while it shows the store, cleared when it goes away.
-    std::function<void()> onScrollToEnd;
+    // Told after each change while autoscroll is on, so that the view shows the end.
+    const Observers<>& scrollsToEnd() const { return scrollsToEnd_; }
 
     std::size_t provisionalLength() const { return provisionalLength_; }
-    bool isEmpty() const { return storage_->length() == 0; }
+    bool isEmpty() const { return storage_.length() == 0; }
 
     // Replaces the provisional tail with the committed segments followed by the provisional ones,
     // which become the new tail. One edit of the store.
@@ -60,7 +63,8 @@ private:
     void finishEdit();
     void trim();
 
-    std::unique_ptr<StyledTextStore> storage_;
+    InMemoryTextStore storage_;
+    Observers<> scrollsToEnd_;
     bool autoscroll_ = true;
     std::size_t provisionalLength_ = 0;
     // Reused between batches so that appending allocates nothing once it has grown.

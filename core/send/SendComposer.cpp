@@ -1,8 +1,5 @@
 #include "core/send/SendComposer.h"
 
-#include "core/pipeline/ByteFormatter.h"
-#include "core/pipeline/OutputBuffer.h"
-#include "core/pipeline/TerminalTextProcessor.h"
 #include "core/pipeline/Timestamp.h"
 #include "core/platform/AlertSound.h"
 #include "core/text/Utf8.h"
@@ -30,21 +27,22 @@ std::u16string hexEchoText(const std::vector<std::uint8_t>& bytes)
 
 BytesOrHexError SendComposer::payloadBytes() const
 {
-    if (sendMode == SendMode::hex)
-        return parseHex(inputText, maxMessageBytes);
-    if (static_cast<std::int64_t>(inputText.size()) > maxMessageBytes)
+    const auto& text = inputText.value();
+    if (*sendMode == SendMode::hex)
+        return parseHex(text, maxMessageBytes);
+    if (static_cast<std::int64_t>(text.size()) > maxMessageBytes)
         return HexParseError::tooLong(maxMessageBytes);
-    std::vector<std::uint8_t> payload(inputText.begin(), inputText.end());
-    const auto ending = bytes(lineEnding);
+    std::vector<std::uint8_t> payload(text.begin(), text.end());
+    const auto ending = bytes(*lineEnding);
     payload.insert(payload.end(), ending.begin(), ending.end());
     return payload;
 }
 
 std::optional<std::string> SendComposer::hexInputError() const
 {
-    if (sendMode != SendMode::hex)
+    if (*sendMode != SendMode::hex)
         return std::nullopt;
-    const auto parsed = parseHex(inputText, maxMessageBytes);
+    const auto parsed = parseHex(inputText.value(), maxMessageBytes);
     if (parsed.ok())
         return std::nullopt;
     return parsed.error().message();
@@ -67,18 +65,18 @@ std::optional<OutgoingMessage> SendComposer::send(const SendConditions& conditio
         EchoLine echo;
         if (conditions.showTimestamps)
             echo.stamp = formatTimestamp(conditions.now) + u" ";
-        if (sendMode == SendMode::hex) {
+        if (*sendMode == SendMode::hex) {
             echo.text = hexEchoText(message.bytes);
         } else {
-            echo.text = utf8ToUtf16(inputText);
-            echo.suffix = echoMarker(lineEnding);
+            echo.text = utf8ToUtf16(inputText.value());
+            echo.suffix = echoMarker(*lineEnding);
         }
         message.echo = std::move(echo);
     }
 
-    remember(inputText);
+    remember(inputText.value());
     historyIndex_.reset();
-    inputText.clear();
+    inputText.setIfChanged({});
     return message;
 }
 
@@ -97,12 +95,12 @@ void SendComposer::historyUp()
     if (history_.empty())
         return;
     if (!historyIndex_) {
-        historyDraft_ = inputText;
+        historyDraft_ = inputText.value();
         historyIndex_ = history_.size() - 1;
     } else if (*historyIndex_ >= 1) {
         --*historyIndex_;
     }
-    inputText = history_[*historyIndex_];
+    inputText.setIfChanged(history_[*historyIndex_]);
 }
 
 void SendComposer::historyDown()
@@ -111,19 +109,11 @@ void SendComposer::historyDown()
         return;
     if (*historyIndex_ + 1 >= history_.size()) {
         historyIndex_.reset();
-        inputText = historyDraft_;
+        inputText.setIfChanged(historyDraft_);
         return;
     }
     ++*historyIndex_;
-    inputText = history_[*historyIndex_];
-}
-
-void showEcho(const EchoLine& echo, OutputBuffer& output, TerminalTextProcessor& textProcessor,
-    ByteFormatter& byteFormatter)
-{
-    output.appendEcho(echo.text, echo.stamp, echo.suffix);
-    textProcessor.resetLine();
-    byteFormatter.commitLine();
+    inputText.setIfChanged(history_[*historyIndex_]);
 }
 
 } // namespace velmora

@@ -1,7 +1,9 @@
 #pragma once
 
+#include "core/platform/Setting.h"
 #include "core/send/HexParser.h"
 #include "core/send/SendMode.h"
+#include "core/support/Published.h"
 
 #include <chrono>
 #include <cstddef>
@@ -13,9 +15,6 @@
 namespace velmora {
 
 class AlertSound;
-class ByteFormatter;
-class OutputBuffer;
-class TerminalTextProcessor;
 
 // The echo of sent data as the output shows it: stamp, "→ ", text, suffix.
 struct EchoLine {
@@ -48,17 +47,25 @@ struct SendConditions {
 // bytes written in HEX without one, at most maxMessageBytes either way; plus the history of sent
 // messages that Up and Down walk through.
 //
-// The session binds inputText, sendMode and lineEnding to its view and settings; the history
-// changes only through send, historyUp and historyDown, which keep its rules.
+// The composer owns the field's text and the persisted mode and line ending; views set them
+// directly. The history changes only through send, historyUp and historyDown, which keep its
+// rules.
 //
-// Thread: main thread only; a plain value held by the session.
+// Thread: main thread only.
 class SendComposer {
 public:
     static constexpr std::size_t maxHistoryEntries = 100;
 
-    std::string inputText; // UTF-8
-    SendMode sendMode = SendMode::text;
-    LineEnding lineEnding = LineEnding::lf;
+    SendComposer(SettingsStore& store, const SettingKey<SendMode>& modeKey, const SettingKey<LineEnding>& endingKey)
+        : sendMode(store, modeKey), lineEnding(store, endingKey)
+    {
+    }
+    SendComposer(const SendComposer&) = delete;
+    SendComposer& operator=(const SendComposer&) = delete;
+
+    Published<std::string> inputText; // UTF-8
+    Setting<SendMode> sendMode;
+    Setting<LineEnding> lineEnding;
 
     // Oldest first.
     const std::vector<std::string>& history() const { return history_; }
@@ -90,10 +97,5 @@ private:
     std::optional<std::size_t> historyIndex_;
     std::string historyDraft_;
 };
-
-// Shows an echo line in the output and makes the next received data start on a line of its own,
-// in whichever display mode it arrives.
-void showEcho(const EchoLine& echo, OutputBuffer& output, TerminalTextProcessor& textProcessor,
-    ByteFormatter& byteFormatter);
 
 } // namespace velmora

@@ -219,12 +219,9 @@ void PortScanner::report() { report(list()); }
 void PortScanner::report(Listing listing)
 {
     lastReported_ = std::move(listing);
-    if (!onChange)
-        return;
-    // Copies, so that the handler may replace onChange, or cause another report, while it runs.
-    const auto handler = onChange;
+    // A copy, since an observer may cause another report while it runs.
     const auto ports = lastReported_.ports;
-    handler(ports);
+    reports_.notify(ports);
 }
 
 void PortScanner::poll()

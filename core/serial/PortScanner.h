@@ -2,6 +2,7 @@
 
 #include "core/exec/MainQueue.h"
 #include "core/serial/SerialPortInfo.h"
+#include "core/support/Observers.h"
 
 #include <chrono>
 #include <cstddef>
@@ -35,7 +36,6 @@ namespace velmora {
 // rescan or poll finds the scanner gone and does nothing.
 class PortScanner : public std::enable_shared_from_this<PortScanner> {
 public:
-    using ChangeHandler = std::function<void(const std::vector<SerialPortInfo>& ports)>;
 
     static constexpr std::chrono::milliseconds rescanDelay{500};
     // Events taken per call; the descriptor stays readable for the rest.
@@ -49,11 +49,11 @@ public:
     PortScanner(const PortScanner&) = delete;
     PortScanner& operator=(const PortScanner&) = delete;
 
-    // Receives every fresh list, complete and sorted; never a difference.
-    ChangeHandler onChange;
+    // Told every fresh list, complete and sorted; never a difference.
+    const Observers<std::vector<SerialPortInfo>>& reports() const { return reports_; }
 
     // Begins watching, through the monitor or else by polling, and reports the first list
-    // through onChange before it returns. Does nothing when already started or without udev.
+    // to its observers before it returns. Does nothing when already started or without udev.
     void start();
     bool isStarted() const { return monitor_ != nullptr || polling_; }
     bool isPolling() const { return polling_; }
@@ -91,6 +91,7 @@ private:
     bool polling_ = false;
     TaskHandle nextPoll_;
     Listing lastReported_;
+    Observers<std::vector<SerialPortInfo>> reports_;
 };
 
 } // namespace velmora

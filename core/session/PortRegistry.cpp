@@ -24,17 +24,12 @@ PortRegistry::PortRegistry(MainQueue& mainQueue, std::shared_ptr<PortScanner> sc
 {
     if (!scanner_)
         return;
-    // The scanner reports on the main thread, so the list is published directly. Capturing this
-    // is safe: the destructor clears the handler, and the scanner may outlive us only in tests.
-    scanner_->onChange = [this](const std::vector<SerialPortInfo>& list) { ports.set(list); };
+    // The scanner reports on the main thread, so the list is published directly.
+    scannerReports_ = scanner_->reports().subscribe([this](const std::vector<SerialPortInfo>& list) { ports.set(list); });
     scanner_->start();
 }
 
-PortRegistry::~PortRegistry()
-{
-    if (scanner_)
-        scanner_->onChange = nullptr;
-}
+PortRegistry::~PortRegistry() = default;
 
 void PortRegistry::registerSession(std::weak_ptr<RegisteredSession> session)
 {

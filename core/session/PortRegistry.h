@@ -33,7 +33,7 @@ public:
     // until the process ends; later calls return the same registry and do not use the argument.
     static PortRegistry& shared(MainQueue& mainQueue);
 
-    // Sets the scanner's onChange and starts it, so the first list is published before the
+    // Observes the scanner and starts it, so the first list is published before the
     // constructor returns. Without a scanner the list stays as it is set from outside (tests).
     PortRegistry(MainQueue& mainQueue, std::shared_ptr<PortScanner> scanner);
     ~PortRegistry();
@@ -59,6 +59,7 @@ public:
 private:
     MainQueue& mainQueue_;
     std::shared_ptr<PortScanner> scanner_;
+    Subscription scannerReports_;
     std::vector<std::weak_ptr<RegisteredSession>> sessions_;
 };
 

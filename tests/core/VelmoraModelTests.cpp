@@ -29,38 +29,27 @@ using velmora::testing::PseudoTerminal;
 
 namespace {
 
-// The in-memory store, keeping a copy of every notice however far the output trims them away.
-class NoticeRecordingStore final : public StyledTextStore {
+// Keeps a copy of every notice however far the output trims them away, and lets a test act
+// whenever received data is shown.
+class OutputWatch {
 public:
-    explicit NoticeRecordingStore(std::shared_ptr<std::vector<std::string>> notices) : notices_(std::move(notices)) {}
-
-    std::size_t length() const override { return store_.length(); }
-    void beginEditing() override { store_.beginEditing(); }
-    void endEditing() override { store_.endEditing(); }
-    void append(std::span<const StyledRun> runs) override
+    explicit OutputWatch(const InMemoryTextStore& store)
+        : store_(store), subscription_(store.changes().subscribe([this](const auto& change) { inspect(change); }))
     {
-        record(runs);
-        store_.append(runs);
     }
-    void replace(std::size_t start, std::size_t count, std::span<const StyledRun> runs) override
-    {
-        record(runs);
-        store_.replace(start, count, runs);
-    }
-    void remove(std::size_t start, std::size_t count) override { store_.remove(start, count); }
-    std::optional<std::size_t> find(char16_t c, std::size_t from) const override { return store_.find(c, from); }
-    std::u16string text() const override { return store_.text(); }
 
-    // Runs whenever received data is added: what the board does while the window shows it.
+    std::vector<std::string> notices;
     std::function<void()> whileShowingData;
 
 private:
-    void record(std::span<const StyledRun> runs)
+    void inspect(const InMemoryTextStore::Change& change)
     {
+        if (!change.firstChanged)
+            return;
         bool data = false;
-        for (const auto& run : runs) {
-            if (run.style == TextStyle::system)
-                notices_->push_back(utf16ToUtf8(run.text));
+        for (const auto& span : store_.styles(*change.firstChanged, store_.length())) {
+            if (span.style == TextStyle::system)
+                notices.push_back(utf16ToUtf8(store_.view().substr(span.start, span.end - span.start)));
             else
                 data = true;
         }
@@ -68,8 +57,8 @@ private:
             whileShowingData();
     }
 
-    InMemoryTextStore store_;
-    std::shared_ptr<std::vector<std::string>> notices_;
+    const InMemoryTextStore& store_;
+    Subscription subscription_;
 };
 
 SerialPortInfo usbBoard(std::string path, int product = 0x0043)
@@ -82,11 +71,11 @@ SerialPortInfo builtInPort(std::string path)
     return {std::move(path), std::nullopt, std::nullopt, std::nullopt};
 }
 
-class Session : public ::testing::Test {
+class SessionModel : public ::testing::Test {
 protected:
     std::shared_ptr<VelmoraModel> makeModel()
     {
-        return VelmoraModel::create({queue, settings, alert, registry, nullptr,
+        return VelmoraModel::create({queue, settings, alert, registry,
             [](const std::string& path) { return SerialPort::create(path, std::make_shared<velmora::testing::AdapterModemLines>()); }});
     }
 
@@ -111,10 +100,10 @@ protected:
 
     void connectTo(VelmoraModel& model, const std::string& path, std::int64_t baud = 115200)
     {
-        model.setSelectedPath(path);
-        model.setBaudRate(baud);
+        model.line().selectedPath.set(path);
+        model.line().baudRate.set(baud);
         model.connect();
-        ASSERT_EQ(model.state().value(), ConnectionState::connected) << model.errorMessage().value().value_or("");
+        ASSERT_EQ(model.connection().state.value(), ConnectionState::connected) << model.errorMessage().value().value_or("");
     }
 
     // Connects to the board, pulls it out and waits until the session notices.
@@ -122,7 +111,7 @@ protected:
     {
         connectTo(model, board.path(), baud);
         board.unplug();
-        ASSERT_TRUE(queue.runUntil([&] { return model.state().value() == ConnectionState::waitingForDevice; }, 5s));
+        ASSERT_TRUE(queue.runUntil([&] { return model.connection().state.value() == ConnectionState::waitingForDevice; }, 5s));
     }
 
     L10n::ScopedLanguage english{Language::en};
@@ -134,54 +123,54 @@ protected:
 
 } // namespace
 
-TEST_F(Session, ConnectingNeedsASelectedPortThatNoOtherProgramHolds)
+TEST_F(SessionModel, ConnectingNeedsASelectedPortThatNoOtherProgramHolds)
 {
     auto model = makeModel();
     model->connect();
     EXPECT_EQ(model->errorMessage().value(), "Select a serial port first.");
-    EXPECT_EQ(model->state().value(), ConnectionState::disconnected);
+    EXPECT_EQ(model->connection().state.value(), ConnectionState::disconnected);
 
     PseudoTerminal board;
     ChildProcess holder({PROBE, "lock", board.devicePath()});
     ASSERT_EQ(holder.readLine(5s), "locked");
     model->clearError();
-    model->setSelectedPath(board.devicePath());
+    model->line().selectedPath.set(board.devicePath());
     model->connect();
-    EXPECT_EQ(model->state().value(), ConnectionState::disconnected);
+    EXPECT_EQ(model->connection().state.value(), ConnectionState::disconnected);
     EXPECT_EQ(model->errorMessage().value(), SerialPortError::busy(board.devicePath()).message());
-    EXPECT_TRUE(model->outputIsEmpty().value());
+    EXPECT_TRUE(model->reception().outputIsEmpty.value());
 }
 
-TEST_F(Session, ConnectingAndDisconnectingPrintStatusLinesAndReadTheModemLines)
+TEST_F(SessionModel, ConnectingAndDisconnectingPrintStatusLinesAndReadTheModemLines)
 {
     PseudoTerminal board;
     auto model = makeModel();
     EXPECT_EQ(model->title(), "Velmora");
     connectTo(*model, board.devicePath());
-    EXPECT_EQ(model->modemLines().value(), (ModemLines{true, true}));
+    EXPECT_EQ(model->connection().modemLines.value(), (ModemLines{true, true}));
     EXPECT_EQ(model->title(), board.devicePath().substr(5));
     model->disconnect();
     EXPECT_EQ(shown(*model), "--- Connected to " + board.devicePath() + " @ 115200 8N1 ---\n--- Connection closed ---\n");
-    EXPECT_EQ(model->modemLines().value(), std::nullopt);
-    EXPECT_EQ(model->state().value(), ConnectionState::disconnected);
+    EXPECT_EQ(model->connection().modemLines.value(), std::nullopt);
+    EXPECT_EQ(model->connection().state.value(), ConnectionState::disconnected);
     model->disconnect();
     EXPECT_EQ(shown(*model), "--- Connected to " + board.devicePath() + " @ 115200 8N1 ---\n--- Connection closed ---\n")
         << "disconnecting while disconnected prints nothing";
 }
 
-TEST_F(Session, ABigBatchIsShownInOrderAFewHundredKilobytesAtATime)
+TEST_F(SessionModel, ABigBatchIsShownInOrderAFewHundredKilobytesAtATime)
 {
     PseudoTerminal board;
     auto model = makeModel();
-    model->setEchoSent(false);
+    model->display().echoSent.set(false);
     connectTo(*model, board.devicePath());
-    auto& store = dynamic_cast<InMemoryTextStore&>(model->output().storage());
+    const auto& store = model->output().storage();
     std::size_t largestStep = 0;
     std::size_t before = store.length();
-    store.onChange = [&](const InMemoryTextStore::Change&) {
+    auto steps = store.changes().subscribe([&](const InMemoryTextStore::Change&) {
         largestStep = std::max(largestStep, store.length() - std::min(before, store.length()));
         before = store.length();
-    };
+    });
 
     // A megabyte and a half of numbered lines (less than the output keeps), written while the
     // clock stands still, so that they reach the session in a few big deliveries.
@@ -189,9 +178,9 @@ TEST_F(Session, ABigBatchIsShownInOrderAFewHundredKilobytesAtATime)
     for (int i = 0; lines.size() < 1'500'000; ++i)
         lines += "line " + std::to_string(i) + " temp:21.5,hum:40\n";
     board.writeToPort(lines);
-    ASSERT_TRUE(pump([&] { return model->rxBytes().value() == static_cast<std::int64_t>(lines.size()); }, 20s));
+    ASSERT_TRUE(pump([&] { return model->reception().rxBytes.value() == static_cast<std::int64_t>(lines.size()); }, 20s));
     ASSERT_TRUE(queue.runUntil([&] { return !store.text().empty() && shown(*model).ends_with(lines.substr(lines.size() - 40)); }, 5s));
-    store.onChange = nullptr;
+    steps.cancel();
 
     // Every line, in order, once (compared as a whole: a diff of megabytes would take minutes).
     EXPECT_TRUE(shown(*model).substr(shown(*model).find('\n') + 1) == lines);
@@ -200,43 +189,43 @@ TEST_F(Session, ABigBatchIsShownInOrderAFewHundredKilobytesAtATime)
     EXPECT_GT(largestStep, 0u);
 }
 
-TEST_F(Session, ReceivedLinesCarryTheEchoMarkerAndSentTextReachesTheBoardWithItsEcho)
+TEST_F(SessionModel, ReceivedLinesCarryTheEchoMarkerAndSentTextReachesTheBoardWithItsEcho)
 {
     PseudoTerminal board;
     auto model = makeModel();
     connectTo(*model, board.devicePath());
     board.writeToPort(std::string("21.5,40\r\n"));
-    ASSERT_TRUE(pump([&] { return model->rxBytes().value() == 9; }));
-    model->setEchoSent(false);
+    ASSERT_TRUE(pump([&] { return model->reception().rxBytes.value() == 9; }));
+    model->display().echoSent.set(false);
     board.writeToPort(std::string("22.0,41\r\n"));
-    ASSERT_TRUE(pump([&] { return model->rxBytes().value() == 18; }));
+    ASSERT_TRUE(pump([&] { return model->reception().rxBytes.value() == 18; }));
 
-    model->setEchoSent(true);
-    model->setLineEnding(LineEnding::crlf);
-    model->setInputText("Hello");
+    model->display().echoSent.set(true);
+    model->composer().lineEnding.set(LineEnding::crlf);
+    model->composer().inputText.set("Hello");
     model->send();
-    EXPECT_EQ(model->inputText().value(), "");
+    EXPECT_EQ(model->composer().inputText.value(), "");
     EXPECT_EQ(board.readFromPort(7, 2s), (std::vector<std::uint8_t>{'H', 'e', 'l', 'l', 'o', '\r', '\n'}));
     ASSERT_TRUE(pump([&] { return model->txBytes().value() == 7; }));
     const std::string connected = "--- Connected to " + board.devicePath() + " @ 115200 8N1 ---\n";
     EXPECT_EQ(shown(*model), connected + "\u2190 21.5,40\n22.0,41\n\u2192 Hello<CR><LF>\n");
 
-    model->setSendMode(SendMode::hex);
-    model->setInputText("0G");
+    model->composer().sendMode.set(SendMode::hex);
+    model->composer().inputText.set("0G");
     model->send();
     EXPECT_EQ(alert.count, 1);
-    EXPECT_EQ(model->inputText().value(), "0G");
-    EXPECT_EQ(model->hexInputError(), L10n::Send::invalidHex("0G"));
+    EXPECT_EQ(model->composer().inputText.value(), "0G");
+    EXPECT_EQ(model->composer().hexInputError(), L10n::Send::invalidHex("0G"));
 }
 
-TEST_F(Session, AnEchoComesAfterEveryByteReceivedBeforeItsSendEvenBehindABigDelivery)
+TEST_F(SessionModel, AnEchoComesAfterEveryByteReceivedBeforeItsSendEvenBehindABigDelivery)
 {
     PseudoTerminal board;
     auto model = makeModel();
     connectTo(*model, board.devicePath());
     const std::string connected = "--- Connected to " + board.devicePath() + " @ 115200 8N1 ---\n";
     const auto sendText = [&](const std::string& text) {
-        model->setInputText(text);
+        model->composer().inputText.set(text);
         model->send();
     };
 
@@ -258,7 +247,7 @@ TEST_F(Session, AnEchoComesAfterEveryByteReceivedBeforeItsSendEvenBehindABigDeli
     // Bytes received after the send come after the echo.
     board.writeToPort(std::string("newer\n"));
     const auto total = static_cast<std::int64_t>(5 + lines.size() + 6);
-    ASSERT_TRUE(pump([&] { return model->rxBytes().value() == total; }));
+    ASSERT_TRUE(pump([&] { return model->reception().rxBytes.value() == total; }));
     const std::string last = lines.substr(lines.rfind('\n', lines.size() - 2) + 1);
     EXPECT_TRUE(shown(*model).ends_with("\u2190 " + last + "\u2192 later<LF>\n\u2190 newer\n"))
         << shown(*model).substr(shown(*model).size() - 200);
@@ -266,18 +255,18 @@ TEST_F(Session, AnEchoComesAfterEveryByteReceivedBeforeItsSendEvenBehindABigDeli
     EXPECT_EQ(board.readFromPort(9, 2s), (std::vector<std::uint8_t>{'h', 'i', '\n', 'l', 'a', 't', 'e', 'r', '\n'}));
 }
 
-TEST_F(Session, MessagesStillWaitingWhenThePortClosesNeitherHoldUpTheDisconnectNorReportAnError)
+TEST_F(SessionModel, MessagesStillWaitingWhenThePortClosesNeitherHoldUpTheDisconnectNorReportAnError)
 {
     PseudoTerminal board;
     auto model = makeModel();
-    model->setEchoSent(false);
+    model->display().echoSent.set(false);
     connectTo(*model, board.devicePath());
     // The board reads nothing: the line fills up and the last messages wait in the port's queue,
     // which holds all of them (64,000 bytes) should the line take none.
     const std::string message(3999, 'x');
     constexpr int count = 16;
     for (int i = 0; i < count; ++i) {
-        model->setInputText(message);
+        model->composer().inputText.set(message);
         model->send();
     }
     ASSERT_TRUE(pump([&] { return model->txBytes().value() > 0; }));
@@ -290,7 +279,7 @@ TEST_F(Session, MessagesStillWaitingWhenThePortClosesNeitherHoldUpTheDisconnectN
     EXPECT_EQ(model->errorMessage().value(), std::nullopt);
 }
 
-TEST_F(Session, AnUnpluggedBoardsLastBytesComeBeforeTheNoticeAndTheSessionWaits)
+TEST_F(SessionModel, AnUnpluggedBoardsLastBytesComeBeforeTheNoticeAndTheSessionWaits)
 {
     PseudoTerminal board;
     auto model = makeModel();
@@ -300,11 +289,11 @@ TEST_F(Session, AnUnpluggedBoardsLastBytesComeBeforeTheNoticeAndTheSessionWaits)
     // which the clock standing still keeps waiting in the coalescer.
     ASSERT_TRUE(queue.waitForPending(2, 5s));
     board.closeMaster();
-    ASSERT_TRUE(queue.runUntil([&] { return model->state().value() == ConnectionState::waitingForDevice; }, 5s));
+    ASSERT_TRUE(queue.runUntil([&] { return model->connection().state.value() == ConnectionState::waitingForDevice; }, 5s));
     EXPECT_EQ(shown(*model), "--- Connected to " + board.devicePath() + " @ 115200 8N1 ---\n\u2190 last words\n"
         "--- The device was disconnected. Waiting for the device to return\u2026 ---\n");
-    EXPECT_EQ(model->modemLines().value(), std::nullopt);
-    EXPECT_EQ(model->rxBytes().value(), 10);
+    EXPECT_EQ(model->connection().modemLines.value(), std::nullopt);
+    EXPECT_EQ(model->reception().rxBytes.value(), 10);
 
     // Waiting, the port still counts as this tab's; disconnecting ends the wait.
     auto other = makeModel();
@@ -314,7 +303,7 @@ TEST_F(Session, AnUnpluggedBoardsLastBytesComeBeforeTheNoticeAndTheSessionWaits)
     EXPECT_TRUE(shown(*model).ends_with("--- Connection closed ---\n"));
 }
 
-TEST_F(Session, ACloseReportFromAnEarlierPortChangesNothing)
+TEST_F(SessionModel, ACloseReportFromAnEarlierPortChangesNothing)
 {
     PseudoTerminal first;
     PseudoTerminal second;
@@ -323,46 +312,46 @@ TEST_F(Session, ACloseReportFromAnEarlierPortChangesNothing)
     first.closeMaster();
     ASSERT_TRUE(queue.waitForPending(2, 5s)) << "the no-data check and the close report";
     // Before the report is handled, the user picks the other port, which reconnects.
-    model->setSelectedPath(second.devicePath());
+    model->line().selectedPath.set(second.devicePath());
     queue.runReady();
-    EXPECT_EQ(model->state().value(), ConnectionState::connected);
+    EXPECT_EQ(model->connection().state.value(), ConnectionState::connected);
     EXPECT_EQ(shown(*model).find("Waiting for the device"), std::string::npos);
     EXPECT_NE(shown(*model).find("--- Connected to " + second.devicePath()), std::string::npos);
 }
 
-TEST_F(Session, TheNoDataHintAppearsAfterFiveSilentSecondsAndGoesWithTheFirstByte)
+TEST_F(SessionModel, TheNoDataHintAppearsAfterFiveSilentSecondsAndGoesWithTheFirstByte)
 {
     PseudoTerminal board;
     auto model = makeModel();
     connectTo(*model, board.devicePath());
     queue.advance(4999ms);
-    EXPECT_FALSE(model->showNoDataHint().value());
+    EXPECT_FALSE(model->reception().showNoDataHint.value());
     queue.advance(1ms);
-    EXPECT_TRUE(model->showNoDataHint().value());
+    EXPECT_TRUE(model->reception().showNoDataHint.value());
     board.writeToPort(std::string("x"));
-    ASSERT_TRUE(pump([&] { return model->rxBytes().value() == 1; }));
-    EXPECT_FALSE(model->showNoDataHint().value());
+    ASSERT_TRUE(pump([&] { return model->reception().rxBytes.value() == 1; }));
+    EXPECT_FALSE(model->reception().showNoDataHint.value());
 
     // A disconnect takes a pending check with it.
     model->disconnect();
     model->connect();
     model->disconnect();
     queue.advance(6s);
-    EXPECT_FALSE(model->showNoDataHint().value());
+    EXPECT_FALSE(model->reception().showNoDataHint.value());
 }
 
-TEST_F(Session, StoredSettingsAreReadWithTheirFallbacks)
+TEST_F(SessionModel, StoredSettingsAreReadWithTheirFallbacks)
 {
     {
         auto defaults = makeModel();
-        EXPECT_EQ(defaults->baudRate().value(), 9600);
-        EXPECT_EQ(defaults->dataBits().value(), DataBits::eight);
-        EXPECT_EQ(defaults->lineEnding().value(), LineEnding::lf);
-        EXPECT_TRUE(defaults->autoscroll().value());
-        EXPECT_TRUE(defaults->echoSent().value());
-        EXPECT_FALSE(defaults->showTimestamps().value());
-        EXPECT_EQ(defaults->bytesPerLine().value(), 16);
-        EXPECT_EQ(defaults->selectedPath().value(), "");
+        EXPECT_EQ(defaults->line().baudRate.value(), 9600);
+        EXPECT_EQ(defaults->line().dataBits.value(), DataBits::eight);
+        EXPECT_EQ(defaults->composer().lineEnding.value(), LineEnding::lf);
+        EXPECT_TRUE(defaults->display().autoscroll.value());
+        EXPECT_TRUE(defaults->display().echoSent.value());
+        EXPECT_FALSE(defaults->display().showTimestamps.value());
+        EXPECT_EQ(defaults->display().bytesPerLine.value(), 16);
+        EXPECT_EQ(defaults->line().selectedPath.value(), "");
     }
     settings.writeInteger("baud", 250000);
     settings.writeInteger("dataBits", 9);
@@ -379,108 +368,101 @@ TEST_F(Session, StoredSettingsAreReadWithTheirFallbacks)
     settings.writeBool("plotter", true);
     const auto writes = settings.writeCount();
     auto model = makeModel();
-    EXPECT_EQ(model->baudRate().value(), 250000);
-    EXPECT_EQ(model->dataBits().value(), DataBits::eight);
-    EXPECT_EQ(model->stopBits().value(), StopBits::one);
-    EXPECT_EQ(model->parity().value(), Parity::none);
-    EXPECT_EQ(model->flowControl().value(), FlowControl::xonXoff);
-    EXPECT_EQ(model->lineEnding().value(), LineEnding::lf);
-    EXPECT_EQ(model->bytesPerLine().value(), 16);
-    EXPECT_EQ(model->packetGapMs().value(), 0);
-    EXPECT_TRUE(model->autoscroll().value()) << "a string is not a boolean";
-    EXPECT_TRUE(model->echoSent().value());
-    EXPECT_EQ(model->sendMode().value(), SendMode::text);
-    EXPECT_EQ(model->displayMode().value(), DisplayMode::hexDump);
-    EXPECT_TRUE(model->showPlotter().value());
+    EXPECT_EQ(model->line().baudRate.value(), 250000);
+    EXPECT_EQ(model->line().dataBits.value(), DataBits::eight);
+    EXPECT_EQ(model->line().stopBits.value(), StopBits::one);
+    EXPECT_EQ(model->line().parity.value(), Parity::none);
+    EXPECT_EQ(model->line().flowControl.value(), FlowControl::xonXoff);
+    EXPECT_EQ(model->composer().lineEnding.value(), LineEnding::lf);
+    EXPECT_EQ(model->display().bytesPerLine.value(), 16);
+    EXPECT_EQ(model->display().packetGapMs.value(), 0);
+    EXPECT_TRUE(model->display().autoscroll.value()) << "a string is not a boolean";
+    EXPECT_TRUE(model->display().echoSent.value());
+    EXPECT_EQ(model->composer().sendMode.value(), SendMode::text);
+    EXPECT_EQ(model->display().displayMode.value(), DisplayMode::hexDump);
+    EXPECT_TRUE(model->display().showPlotter.value());
     EXPECT_EQ(settings.writeCount(), writes) << "reading writes nothing back";
 
     for (std::int64_t rejected : {49, 20000000}) {
         settings.writeInteger("baud", rejected);
-        EXPECT_EQ(makeModel()->baudRate().value(), 9600) << rejected;
+        EXPECT_EQ(makeModel()->line().baudRate.value(), 9600) << rejected;
     }
     // A setting changed in one tab is where the next tab starts.
-    model->setParity(Parity::even);
-    EXPECT_EQ(makeModel()->parity().value(), Parity::even);
+    model->line().parity.set(Parity::even);
+    EXPECT_EQ(makeModel()->line().parity.value(), Parity::even);
 }
 
-TEST_F(Session, LineSettingsReopenTheConnectedPortAndOnlyStoreOtherwise)
+TEST_F(SessionModel, LineSettingsReopenTheConnectedPortAndOnlyStoreOtherwise)
 {
     PseudoTerminal board;
     PseudoTerminal other;
     auto model = makeModel();
-    model->setBaudRate(57600);
+    model->line().baudRate.set(57600);
     EXPECT_EQ(settings.readInteger("baud").value, 57600);
-    EXPECT_TRUE(model->outputIsEmpty().value());
+    EXPECT_TRUE(model->reception().outputIsEmpty.value());
 
     connectTo(*model, board.devicePath(), 9600);
-    model->setBaudRate(250000);
+    model->line().baudRate.set(250000);
     const int observer = ::open(board.devicePath().c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
     LineAttributes attributes;
     ASSERT_EQ(LineAttributes::read(observer, attributes), 0);
     ::close(observer);
     EXPECT_EQ(attributes.outputSpeed(), 250000u);
-    model->setSelectedPath(board.devicePath()); // the same port again: nothing happens
-    model->setSelectedPath(other.devicePath());
+    model->line().selectedPath.set(board.devicePath()); // the same port again: nothing happens
+    model->line().selectedPath.set(other.devicePath());
     const std::string expected = "--- Connected to " + board.devicePath() + " @ 9600 8N1 ---\n--- Connected to "
         + board.devicePath() + " @ 250000 8N1 ---\n--- Connected to " + other.devicePath() + " @ 250000 8N1 ---\n";
     EXPECT_EQ(shown(*model), expected);
     EXPECT_EQ(settings.readString("port").value, other.devicePath());
 }
 
-TEST_F(Session, ChangingTheDisplayModeMidLineContinuesOnAFreshLine)
+TEST_F(SessionModel, ChangingTheDisplayModeMidLineContinuesOnAFreshLine)
 {
     PseudoTerminal board;
     auto model = makeModel();
-    model->setEchoSent(false);
-    model->setDisplayMode(DisplayMode::hex);
+    model->display().echoSent.set(false);
+    model->display().displayMode.set(DisplayMode::hex);
     connectTo(*model, board.devicePath());
     board.writeToPort(std::string("AB"));
-    ASSERT_TRUE(pump([&] { return model->rxBytes().value() == 2; }));
-    model->setDisplayMode(DisplayMode::text);
+    ASSERT_TRUE(pump([&] { return model->reception().rxBytes.value() == 2; }));
+    model->display().displayMode.set(DisplayMode::text);
     board.writeToPort(std::string("ok\n"));
-    ASSERT_TRUE(pump([&] { return model->rxBytes().value() == 5; }));
+    ASSERT_TRUE(pump([&] { return model->reception().rxBytes.value() == 5; }));
     EXPECT_TRUE(shown(*model).ends_with("---\n41 42\nok\n")) << shown(*model);
     EXPECT_EQ(settings.readString("displayMode").value, "text");
 }
 
-TEST_F(Session, ReadsArePacedOnlyWhileNoLineShowsItsTimeOrBreaksAtAPause)
+TEST_F(SessionModel, ReadsArePacedOnlyWhileNoLineShowsItsTimeOrBreaksAtAPause)
 {
     // What pacing does to the reads is the port's own test; here, when the session asks for it.
     PseudoTerminal board;
     std::shared_ptr<SerialPort> port;
-    auto model = VelmoraModel::create({queue, settings, alert, registry, nullptr, [&port](const std::string& path) {
+    auto model = VelmoraModel::create({queue, settings, alert, registry, [&port](const std::string& path) {
         return port = SerialPort::create(path, std::make_shared<velmora::testing::AdapterModemLines>());
     }});
     connectTo(*model, board.devicePath());
     EXPECT_TRUE(port->isPacedReads()) << "text";
-    model->setShowTimestamps(true);
+    model->display().showTimestamps.set(true);
     EXPECT_FALSE(port->isPacedReads()) << "stamped lines";
-    model->setShowTimestamps(false);
-    model->setDisplayMode(DisplayMode::hex);
+    model->display().showTimestamps.set(false);
+    model->display().displayMode.set(DisplayMode::hex);
     EXPECT_TRUE(port->isPacedReads()) << "hex";
-    model->setPacketGapMs(50);
+    model->display().packetGapMs.set(50);
     EXPECT_FALSE(port->isPacedReads()) << "hex, new line after a pause";
-    model->setDisplayMode(DisplayMode::text);
+    model->display().displayMode.set(DisplayMode::text);
     EXPECT_TRUE(port->isPacedReads()) << "text, where pauses do not matter";
-    model->setDisplayMode(DisplayMode::decimal);
+    model->display().displayMode.set(DisplayMode::decimal);
     model->disconnect();
     model->connect();
-    ASSERT_EQ(model->state().value(), ConnectionState::connected);
+    ASSERT_EQ(model->connection().state.value(), ConnectionState::connected);
     EXPECT_FALSE(port->isPacedReads()) << "a new connection, decimal with a pause";
 }
 
-TEST_F(Session, EveryByteIsEitherCountedOrReportedSkippedAcrossModesAndOverload)
+TEST_F(SessionModel, EveryByteIsEitherCountedOrReportedSkippedAcrossModesAndOverload)
 {
     PseudoTerminal board;
-    auto notices = std::make_shared<std::vector<std::string>>();
-    NoticeRecordingStore* store = nullptr;
-    auto model = VelmoraModel::create({queue, settings, alert, registry,
-        [notices, &store] {
-            auto made = std::make_unique<NoticeRecordingStore>(notices);
-            store = made.get();
-            return made;
-        },
-        nullptr});
+    auto model = makeModel();
+    OutputWatch watch(model->output().storage());
     connectTo(*model, board.devicePath(), 1000000);
     std::int64_t written = 0;
     const auto writeBlock = [&](std::size_t size) {
@@ -493,68 +475,67 @@ TEST_F(Session, EveryByteIsEitherCountedOrReportedSkippedAcrossModesAndOverload)
     const auto skipped = [&] {
         std::int64_t total = 0;
         static const std::regex notice("--- (\\d+) bytes skipped");
-        for (const auto& text : *notices) {
-            std::smatch match;
-            if (std::regex_search(text, match, notice))
-                total += std::stoll(match[1]);
+        for (const auto& text : watch.notices) {
+            for (auto match = std::sregex_iterator(text.begin(), text.end(), notice); match != std::sregex_iterator(); ++match)
+                total += std::stoll((*match)[1]);
         }
         return total;
     };
     for (auto mode : {DisplayMode::text, DisplayMode::hexDump, DisplayMode::asciiEscaped}) {
-        model->setDisplayMode(mode);
+        model->display().displayMode.set(mode);
         writeBlock(50000);
-        ASSERT_TRUE(pump([&] { return model->rxBytes().value() + skipped() == written; }));
+        ASSERT_TRUE(pump([&] { return model->reception().rxBytes.value() + skipped() == written; }));
     }
     EXPECT_EQ(skipped(), 0);
     // The main thread stalls (the clock stands still) while the board sends 6 MiB: the
     // coalescer keeps 4 MiB and counts the rest. While the first slice of them is shown, the
     // board sends 4 MiB more: what waits to be shown still counts against the 4 MiB, so only
     // what that slice freed is kept.
-    model->setDisplayMode(DisplayMode::hex);
+    model->display().displayMode.set(DisplayMode::hex);
     const std::int64_t shownBefore = written;
     writeBlock(6 << 20);
     std::int64_t mostWaiting = 0;
     bool sentMore = false;
-    store->whileShowingData = [&] {
+    watch.whileShowingData = [&] {
         if (!std::exchange(sentMore, true))
             writeBlock(4 << 20);
         mostWaiting = std::max(mostWaiting, model->bytesNotYetShown());
     };
-    ASSERT_TRUE(pump([&] { return model->rxBytes().value() + skipped() == written; }, 60s));
-    store->whileShowingData = nullptr;
+    ASSERT_TRUE(pump([&] { return model->reception().rxBytes.value() + skipped() == written; }, 60s));
+    watch.whileShowingData = nullptr;
     EXPECT_LE(mostWaiting, ReceiveCoalescer::maxPending);
     // Kept at most: the 4 MiB, the slice shown meanwhile, and the little the board's last write
     // left in the pseudo-terminal until the main thread went on.
     const std::int64_t keptAtMost = ReceiveCoalescer::maxPending + ReceiveCoalescer::maxSliceBytes + (512 << 10);
     EXPECT_GE(skipped(), written - shownBefore - keptAtMost);
     queue.advance(1s);
-    EXPECT_EQ(model->rxBytes().value() + skipped(), written) << "nothing was counted twice";
+    EXPECT_EQ(model->reception().rxBytes.value() + skipped(), written) << "nothing was counted twice";
 }
 
-TEST_F(Session, ClearingEmptiesTheOutputAndCountersButNotThePlotAndForgetsEverythingReceivedBeforeIt)
+TEST_F(SessionModel, ClearingEmptiesTheOutputAndCountersButNotThePlotAndForgetsEverythingReceivedBeforeIt)
 {
     PseudoTerminal board;
     auto model = makeModel();
-    model->setShowPlotter(true);
+    model->display().showPlotter.set(true);
     connectTo(*model, board.devicePath());
     board.writeToPort(std::string("1,2\n3,4\n"));
-    ASSERT_TRUE(pump([&] { return model->rxBytes().value() == 8; }));
+    ASSERT_TRUE(pump([&] { return model->reception().rxBytes.value() == 8; }));
     queue.advance(200ms);
     ASSERT_EQ(model->plot().series().size(), 2u);
     model->clearOutput();
-    EXPECT_TRUE(model->outputIsEmpty().value());
-    EXPECT_EQ(model->rxBytes().value(), 0);
+    EXPECT_TRUE(model->reception().outputIsEmpty.value());
+    EXPECT_EQ(model->reception().rxBytes.value(), 0);
     EXPECT_EQ(model->txBytes().value(), 0);
     EXPECT_EQ(model->plot().series().size(), 2u);
-    model->setShowPlotter(false);
+    model->display().showPlotter.set(false);
 
     const auto clearedThenShows = [&](const std::string& after) {
         board.writeToPort(after);
         const auto count = static_cast<std::int64_t>(after.size());
-        EXPECT_TRUE(pump([&] { return model->rxBytes().value() == count; }));
+        EXPECT_TRUE(pump([&] { return model->reception().rxBytes.value() == count; }));
         queue.advance(1s);
         EXPECT_EQ(shown(*model), "\u2190 " + after);
-        EXPECT_EQ(model->rxBytes().value(), count);
+        EXPECT_EQ(model->reception().rxBytes.value(), count);
         model->clearOutput();
     };
 
@@ -568,45 +549,44 @@ TEST_F(Session, ClearingEmptiesTheOutputAndCountersButNotThePlotAndForgetsEveryt
     const std::string flood(3 << 20, 'b');
     board.writeToPort(flood);
     ASSERT_TRUE(waitUndelivered([&] { return model->bytesNotYetShown() == static_cast<std::int64_t>(flood.size()); }));
-    auto& store = dynamic_cast<InMemoryTextStore&>(model->output().storage());
     bool clearPosted = false;
-    store.onChange = [&](const InMemoryTextStore::Change&) {
+    auto clearing = model->output().storage().changes().subscribe([&](const InMemoryTextStore::Change&) {
         if (!std::exchange(clearPosted, true))
             queue.post([&] { model->clearOutput(); });
-    };
+    });
     queue.advance(30ms);
-    store.onChange = nullptr;
+    clearing.cancel();
     EXPECT_EQ(model->bytesNotYetShown(), 0);
-    EXPECT_TRUE(model->outputIsEmpty().value());
-    EXPECT_EQ(model->rxBytes().value(), 0);
+    EXPECT_TRUE(model->reception().outputIsEmpty.value());
+    EXPECT_EQ(model->reception().rxBytes.value(), 0);
     clearedThenShows("later\n");
 }
 
-TEST_F(Session, GarbledTextRaisesTheNoticeOnlyInTextModeAndNotAgainOnceDismissed)
+TEST_F(SessionModel, GarbledTextRaisesTheNoticeOnlyInTextModeAndNotAgainOnceDismissed)
 {
     PseudoTerminal board;
     auto model = makeModel();
-    model->setDisplayMode(DisplayMode::hexDump);
+    model->display().displayMode.set(DisplayMode::hexDump);
     connectTo(*model, board.devicePath());
     const std::vector<std::uint8_t> noise(100, 0xFF);
     board.writeToPort(noise);
-    ASSERT_TRUE(pump([&] { return model->rxBytes().value() == 100; }));
-    EXPECT_FALSE(model->garbageSuspected().value());
+    ASSERT_TRUE(pump([&] { return model->reception().rxBytes.value() == 100; }));
+    EXPECT_FALSE(model->reception().garbageSuspected.value());
 
-    model->setDisplayMode(DisplayMode::text);
+    model->display().displayMode.set(DisplayMode::text);
     board.writeToPort(noise);
-    ASSERT_TRUE(pump([&] { return model->rxBytes().value() == 200; }));
-    EXPECT_TRUE(model->garbageSuspected().value());
+    ASSERT_TRUE(pump([&] { return model->reception().rxBytes.value() == 200; }));
+    EXPECT_TRUE(model->reception().garbageSuspected.value());
     EXPECT_EQ(model->suggestedBaudRates(), (std::vector<std::int64_t>{9600, 57600, 38400, 19200}));
     model->dismissGarbage();
     board.writeToPort(noise);
-    ASSERT_TRUE(pump([&] { return model->rxBytes().value() == 300; }));
-    EXPECT_FALSE(model->garbageSuspected().value());
+    ASSERT_TRUE(pump([&] { return model->reception().rxBytes.value() == 300; }));
+    EXPECT_FALSE(model->reception().garbageSuspected.value());
     model->connect(); // a new connection forgets the dismissal
     EXPECT_FALSE(model->garbageDismissed());
 }
 
-TEST_F(Session, SavingWritesThePlainOutputAndReportsFailures)
+TEST_F(SessionModel, SavingWritesThePlainOutputAndReportsFailures)
 {
     auto model = makeModel();
     const std::string folder = ::testing::TempDir();
@@ -621,7 +601,7 @@ TEST_F(Session, SavingWritesThePlainOutputAndReportsFailures)
     model->saveOutput(full);
     std::ifstream fullFile(full, std::ios::binary);
     EXPECT_EQ(std::string(std::istreambuf_iterator<char>(fullFile), {}), shown(*model));
-    EXPECT_FALSE(model->outputIsEmpty().value());
+    EXPECT_FALSE(model->reception().outputIsEmpty.value());
 
     model->saveOutput("/nonexistent-folder/log.txt");
     EXPECT_EQ(model->errorMessage().value(), "Saving failed: No such file or directory");
@@ -629,67 +609,67 @@ TEST_F(Session, SavingWritesThePlainOutputAndReportsFailures)
     std::remove(full.c_str());
 }
 
-TEST_F(Session, ThePortIsChosenAutomaticallyOnlyWhileDisconnected)
+TEST_F(SessionModel, ThePortIsChosenAutomaticallyOnlyWhileDisconnected)
 {
     registry.ports.set({builtInPort("/dev/ttyS0"), usbBoard("/dev/ttyUSB0")});
     auto model = makeModel();
-    EXPECT_EQ(model->selectedPath().value(), "/dev/ttyUSB0") << "the USB board, not the built-in port";
+    EXPECT_EQ(model->line().selectedPath.value(), "/dev/ttyUSB0") << "the USB board, not the built-in port";
     EXPECT_EQ(settings.readString("port").value, "/dev/ttyUSB0");
 
     // A second board arrives: the current choice is a usable USB board, so it stays.
     registry.ports.set({builtInPort("/dev/ttyS0"), usbBoard("/dev/ttyACM0"), usbBoard("/dev/ttyUSB0")});
-    EXPECT_EQ(model->selectedPath().value(), "/dev/ttyUSB0");
+    EXPECT_EQ(model->line().selectedPath.value(), "/dev/ttyUSB0");
     // The chosen board goes away; another arrives and is taken.
     registry.ports.set({builtInPort("/dev/ttyS0"), usbBoard("/dev/ttyACM0")});
-    EXPECT_EQ(model->selectedPath().value(), "/dev/ttyACM0");
-    model->setSelectedPath("/dev/ttyS0");
+    EXPECT_EQ(model->line().selectedPath.value(), "/dev/ttyACM0");
+    model->line().selectedPath.set("/dev/ttyS0");
     registry.ports.set({builtInPort("/dev/ttyS0"), usbBoard("/dev/ttyACM0"), usbBoard("/dev/ttyACM1")});
-    EXPECT_EQ(model->selectedPath().value(), "/dev/ttyACM1") << "a new board beats a non-USB choice";
+    EXPECT_EQ(model->line().selectedPath.value(), "/dev/ttyACM1") << "a new board beats a non-USB choice";
 
     // While connected, nothing is chosen for the user.
     PseudoTerminal board;
-    model->setSelectedPath(board.devicePath());
+    model->line().selectedPath.set(board.devicePath());
     model->connect();
-    ASSERT_EQ(model->state().value(), ConnectionState::connected);
+    ASSERT_EQ(model->connection().state.value(), ConnectionState::connected);
     registry.ports.set({usbBoard(board.devicePath()), usbBoard("/dev/ttyACM3")});
-    EXPECT_EQ(model->selectedPath().value(), board.devicePath());
+    EXPECT_EQ(model->line().selectedPath.value(), board.devicePath());
     model->disconnect();
 
     // A remembered port that is absent stays chosen while no USB board is there.
     settings.writeString("port", "/dev/ttyACM7");
     registry.ports.set({builtInPort("/dev/ttyS0")});
     auto remembered = makeModel();
-    EXPECT_EQ(remembered->selectedPath().value(), "/dev/ttyACM7");
+    EXPECT_EQ(remembered->line().selectedPath.value(), "/dev/ttyACM7");
     EXPECT_EQ(remembered->title(), "ttyACM7");
     registry.ports.set({builtInPort("/dev/ttyS0"), usbBoard("/dev/ttyACM0", 0x0042)});
-    EXPECT_EQ(remembered->selectedPath().value(), "/dev/ttyACM0");
+    EXPECT_EQ(remembered->line().selectedPath.value(), "/dev/ttyACM0");
     EXPECT_EQ(remembered->title(), "Arduino Mega 2560");
 }
 
-TEST_F(Session, APortHeldByAnotherTabIsMarkedAndNeverChosenAndAClosedTabFreesItAtOnce)
+TEST_F(SessionModel, APortHeldByAnotherTabIsMarkedAndNeverChosenAndAClosedTabFreesItAtOnce)
 {
     PseudoTerminal board;
     registry.ports.set({usbBoard(board.devicePath())});
     auto first = makeModel();
     first->connect();
-    ASSERT_EQ(first->state().value(), ConnectionState::connected);
+    ASSERT_EQ(first->connection().state.value(), ConnectionState::connected);
     auto second = makeModel();
     EXPECT_TRUE(second->isHeldByAnotherSession(board.devicePath()));
     EXPECT_FALSE(first->isHeldByAnotherSession(board.devicePath()));
-    EXPECT_EQ(second->selectedPath().value(), board.devicePath()) << "remembered from the first tab";
+    EXPECT_EQ(second->line().selectedPath.value(), board.devicePath()) << "remembered from the first tab";
     second->connect();
     EXPECT_EQ(second->errorMessage().value(), SerialPortError::busy(board.devicePath()).message());
 
     PseudoTerminal arrival;
-    second->setSelectedPath("");
+    second->line().selectedPath.set("");
     registry.ports.set({usbBoard(board.devicePath()), usbBoard(arrival.devicePath())});
-    EXPECT_EQ(second->selectedPath().value(), arrival.devicePath());
+    EXPECT_EQ(second->line().selectedPath.value(), arrival.devicePath());
 
     first.reset();
     EXPECT_FALSE(second->isHeldByAnotherSession(board.devicePath()));
 }
 
-TEST_F(Session, ABoardThatComesBackIsReconnectedWithTheSameSettings)
+TEST_F(SessionModel, ABoardThatComesBackIsReconnectedWithTheSameSettings)
 {
     if (!FakeBoard::isPossible())
         GTEST_SKIP() << "needs to create device names in /dev";
@@ -699,21 +679,21 @@ TEST_F(Session, ABoardThatComesBackIsReconnectedWithTheSameSettings)
     ASSERT_NO_FATAL_FAILURE(connectThenUnplug(*model, board, 57600));
     registry.ports.set({});
     queue.advance(5s);
-    EXPECT_EQ(model->state().value(), ConnectionState::waitingForDevice) << "it waits as long as it takes";
+    EXPECT_EQ(model->connection().state.value(), ConnectionState::waitingForDevice) << "it waits as long as it takes";
 
     board.plugIn();
     registry.ports.set({usbBoard(board.path())}); // the scanner's first report
     queue.advance(500ms);
     registry.ports.set({usbBoard(board.path())}); // and its second, half a second later
     queue.advance(699ms);
-    EXPECT_EQ(model->state().value(), ConnectionState::waitingForDevice);
+    EXPECT_EQ(model->connection().state.value(), ConnectionState::waitingForDevice);
     queue.advance(1ms);
-    EXPECT_EQ(model->state().value(), ConnectionState::connected);
+    EXPECT_EQ(model->connection().state.value(), ConnectionState::connected);
     const std::string line = "--- Connected to " + board.path() + " @ 57600 8N1 ---\n";
     EXPECT_TRUE(shown(*model).ends_with("Waiting for the device to return\u2026 ---\n" + line)) << shown(*model);
 }
 
-TEST_F(Session, ABoardHeldElsewhereWhenItComesBackIsTriedFiveTimes)
+TEST_F(SessionModel, ABoardHeldElsewhereWhenItComesBackIsTriedFiveTimes)
 {
     if (!FakeBoard::isPossible())
         GTEST_SKIP() << "needs to create device names in /dev";
@@ -725,14 +705,14 @@ TEST_F(Session, ABoardHeldElsewhereWhenItComesBackIsTriedFiveTimes)
     ASSERT_EQ(holder.readLine(5s), "locked");
     registry.ports.set({usbBoard(board.path())});
     queue.advance(4 * 700ms + 699ms);
-    EXPECT_EQ(model->state().value(), ConnectionState::waitingForDevice) << "four attempts failed, one to go";
+    EXPECT_EQ(model->connection().state.value(), ConnectionState::waitingForDevice) << "four attempts failed, one to go";
     queue.advance(1ms);
-    EXPECT_EQ(model->state().value(), ConnectionState::disconnected);
+    EXPECT_EQ(model->connection().state.value(), ConnectionState::disconnected);
     EXPECT_TRUE(shown(*model).ends_with("--- Reconnect failed: " + SerialPortError::busy(board.path()).message() + " ---\n"));
     EXPECT_EQ(model->errorMessage().value(), std::nullopt) << "no alert for a failed reconnect";
 }
 
-TEST_F(Session, DisconnectingWhileAnAttemptIsPendingCancelsIt)
+TEST_F(SessionModel, DisconnectingWhileAnAttemptIsPendingCancelsIt)
 {
     if (!FakeBoard::isPossible())
         GTEST_SKIP() << "needs to create device names in /dev";
@@ -743,6 +723,6 @@ TEST_F(Session, DisconnectingWhileAnAttemptIsPendingCancelsIt)
     registry.ports.set({usbBoard(board.path())});
     model->disconnect();
     queue.advance(5s);
-    EXPECT_EQ(model->state().value(), ConnectionState::disconnected);
+    EXPECT_EQ(model->connection().state.value(), ConnectionState::disconnected);
     EXPECT_TRUE(shown(*model).ends_with("--- Connection closed ---\n"));
 }
