@@ -69,23 +69,18 @@ using velmora::simboard::SketchOutput;
 // Watches the output store and the output view: every flood line that lands in the store waits
 // until the view paints it, and is then timed against its stamp; the "bytes skipped" notices are
 // counted. A line counts as painted at the first paint of the viewport after the view has caught
-// up with the store beyond the line's end. Chained after the view's own hook on the store.
+// up with the store beyond the line's end. Observes the store after the view does.
 class ArrivalWatch : public QObject {
 public:
-    ArrivalWatch(InMemoryTextStore& store, velmora::OutputTextView& view) : store_(store)
+    ArrivalWatch(const InMemoryTextStore& store, velmora::OutputTextView& view) : store_(store)
     {
         skipMarker_ = velmora::bench::skipNoticeMarker();
-        viewHook_ = store_.onChange;
-        store_.onChange = [this](const InMemoryTextStore::Change& change) {
-            if (viewHook_)
-                viewHook_(change);
-            inspect(change);
-        };
+        // After the view's own observer, which subscribed first.
+        changes_ = store_.changes().subscribe([this](const InMemoryTextStore::Change& change) { inspect(change); });
         scanned_ = store_.length();
         QObject::connect(&view, &velmora::OutputTextView::synced, this, [this] { synced_ = cut_ + store_.length(); });
         view.viewport()->installEventFilter(this);
     }
-    ~ArrivalWatch() override { store_.onChange = viewHook_; }
     ArrivalWatch(const ArrivalWatch&) = delete;
     ArrivalWatch& operator=(const ArrivalWatch&) = delete;
 
@@ -175,8 +170,8 @@ private:
         }
     }
 
-    InMemoryTextStore& store_;
-    std::function<void(const InMemoryTextStore::Change&)> viewHook_;
+    const InMemoryTextStore& store_;
+    velmora::Subscription changes_;
     std::string skipMarker_;
     std::size_t scanned_ = 0;
     std::size_t cut_ = 0;
@@ -300,36 +295,36 @@ struct Bench {
     }
 
     VelmoraModel& model() { return view->model(); }
-    std::int64_t rx() { return model().rxBytes().value(); }
+    std::int64_t rx() { return model().reception().rxBytes.value(); }
 
     bool open()
     {
         window = std::make_unique<velmora::MonitorWindow>(
-            [this] { return VelmoraModel::create({mainQueue, settings, alert, registry, nullptr, nullptr}); });
+            [this] { return VelmoraModel::create({mainQueue, settings, alert, registry, nullptr}); });
         window->setAttribute(Qt::WA_DeleteOnClose, false);
         view = window->addTab();
         window->resize(1200, 800);
         window->show();
         // No direction marker: the lines in the output are exactly the board's.
-        model().setEchoSent(false);
+        model().display().echoSent.set(false);
         watch = std::make_unique<ArrivalWatch>(
-            static_cast<InMemoryTextStore&>(model().output().storage()), view->outputView());
-        rxSubscription = model().rxBytes().subscribe([this](const auto&) { lastRxChange = Clock::now(); });
-        model().setSelectedPath(board.devicePath());
+            model().output().storage(), view->outputView());
+        rxSubscription = model().reception().rxBytes.subscribe([this](const auto&) { lastRxChange = Clock::now(); });
+        model().line().selectedPath.set(board.devicePath());
         return useBaudRate(115200);
     }
 
     bool useBaudRate(std::int64_t rate)
     {
-        if (model().state().value() == ConnectionState::connected)
-            model().setBaudRate(rate);
+        if (model().connection().state.value() == ConnectionState::connected)
+            model().line().baudRate.set(rate);
         else {
-            model().setBaudRate(rate);
+            model().line().baudRate.set(rate);
             model().connect();
         }
         // A reopen may pass unnoticed by the board or show as a hang-up and a new listener.
         spin(300ms);
-        return model().state().value() == ConnectionState::connected
+        return model().connection().state.value() == ConnectionState::connected
             && spinUntil([this] { return board.hasListener(); }, 5s);
     }
 
@@ -395,7 +390,7 @@ PhaseResult replies(Bench& bench, int count)
     const auto start = Clock::now();
     for (int i = 0; i < count; ++i) {
         spin(300ms);
-        bench.model().setInputText(
+        bench.model().composer().inputText.set(
             "flood:" + std::to_string(i) + ",t:" + std::to_string(velmora::simboard::steadyMicros()));
         bench.model().send();
     }

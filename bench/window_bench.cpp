@@ -308,17 +308,12 @@ private:
 // only system runs of the changed text are searched, which keeps this off the data's path.
 class SkipNoticeWatch {
 public:
-    explicit SkipNoticeWatch(InMemoryTextStore& store) : store_(store)
+    explicit SkipNoticeWatch(const InMemoryTextStore& store) : store_(store)
     {
         marker_ = QString::fromStdString(velmora::bench::skipNoticeMarker()).toStdU16String();
-        viewHook_ = store_.onChange;
-        store_.onChange = [this](const InMemoryTextStore::Change& change) {
-            if (viewHook_)
-                viewHook_(change);
-            inspect(change);
-        };
+        // After the view's own observer, which subscribed first.
+        changes_ = store_.changes().subscribe([this](const InMemoryTextStore::Change& change) { inspect(change); });
     }
-    ~SkipNoticeWatch() { store_.onChange = viewHook_; }
     SkipNoticeWatch(const SkipNoticeWatch&) = delete;
     SkipNoticeWatch& operator=(const SkipNoticeWatch&) = delete;
 
@@ -336,9 +331,9 @@ private:
         }
     }
 
-    InMemoryTextStore& store_;
+    const InMemoryTextStore& store_;
     std::u16string marker_;
-    std::function<void(const InMemoryTextStore::Change&)> viewHook_;
+    velmora::Subscription changes_;
     int count_ = 0;
 };
 
@@ -414,13 +409,13 @@ struct Bench {
     Bench(velmora::QtMainQueue& queue, velmora::PortRegistry& ports) : mainQueue(queue), registry(ports) {}
 
     VelmoraModel& model() { return view->model(); }
-    std::int64_t rx() { return model().rxBytes().value(); }
+    std::int64_t rx() { return model().reception().rxBytes.value(); }
 
     // A fresh window and session, connected to the pseudo-terminal.
     bool open()
     {
         close();
-        auto makeSession = [this] { return VelmoraModel::create({mainQueue, settings, alert, registry, nullptr, nullptr}); };
+        auto makeSession = [this] { return VelmoraModel::create({mainQueue, settings, alert, registry, nullptr}); };
         if (plainHost) {
             window = std::make_unique<QWidget>();
             auto* layout = new QVBoxLayout(window.get());
@@ -437,15 +432,15 @@ struct Bench {
         window->show();
         watch = std::make_unique<LoopWatch>(view->outputView().viewport());
         notices = std::make_unique<SkipNoticeWatch>(
-            static_cast<InMemoryTextStore&>(model().output().storage()));
-        rxSubscription = model().rxBytes().subscribe([this](const auto&) { lastRxChange = Clock::now(); });
-        model().setSelectedPath(pty.devicePath());
-        model().setBaudRate(115200);
+            model().output().storage());
+        rxSubscription = model().reception().rxBytes.subscribe([this](const auto&) { lastRxChange = Clock::now(); });
+        model().line().selectedPath.set(pty.devicePath());
+        model().line().baudRate.set(115200);
         model().connect();
         spin(500ms);
         board = std::make_unique<Board>(pty.master(), lines);
         board->setNice(writerNice);
-        return model().state().value() == ConnectionState::connected;
+        return model().connection().state.value() == ConnectionState::connected;
     }
 
     void close()
@@ -710,7 +705,7 @@ void cpuPhase(Bench& bench, const Options& options)
     // With timestamps on, every read is handed on at once so that each line carries its true
     // arrival time; that costs more wake-ups and has a goal of its own.
     for (const bool stamped : {false, true}) {
-        bench.model().setShowTimestamps(stamped);
+        bench.model().display().showTimestamps.set(stamped);
         const auto baud = measure(rate115200);
         const double goal = stamped ? 2.0 : 1.0;
         std::printf("  115200 baud%s (%lld B/s every %d ms)  %6.3f %% of one core  (main thread %6.3f %%, others %6.3f %%)  goal <= %.0f %%: %s; shown %.0f B/s\n",
@@ -719,7 +714,7 @@ void cpuPhase(Bench& bench, const Options& options)
             100 * baud.process / baud.wall <= goal ? "met" : "MISSED", static_cast<double>(baud.shown) / baud.wall);
         std::fflush(stdout);
     }
-    bench.model().setShowTimestamps(false);
+    bench.model().display().showTimestamps.set(false);
 }
 
 void ratesPhase(Bench& bench, const Options& options)

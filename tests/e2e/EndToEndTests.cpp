@@ -185,7 +185,7 @@ private:
         auto& settings = *settingsStores.back();
         shell = std::make_unique<Shell>(
             [this, &settings] {
-                auto model = VelmoraModel::create({*mainQueue, settings, alert, *registry, nullptr, nullptr});
+                auto model = VelmoraModel::create({*mainQueue, settings, alert, *registry, nullptr});
                 made.push_back(model);
                 return model;
             },
@@ -206,7 +206,7 @@ private:
     bool clickConnect(ContentView* view, SimulatedBoard& board)
     {
         QTest::mouseClick(view->connectButton(), Qt::LeftButton);
-        return waitFor([&] { return view->model().state().value() == ConnectionState::connected && board.hasListener(); });
+        return waitFor([&] { return view->model().connection().state.value() == ConnectionState::connected && board.hasListener(); });
     }
 
     static bool outputEndsWith(VelmoraModel& model, const std::string& text)
@@ -286,7 +286,7 @@ private slots:
         auto& model = view->model();
 
         // The only USB board is chosen without the user doing anything.
-        QTRY_COMPARE_WITH_TIMEOUT(model.selectedPath().value(), unoPath, timeoutMs);
+        QTRY_COMPARE_WITH_TIMEOUT(model.line().selectedPath.value(), unoPath, timeoutMs);
         const auto& unoInfo = registry->ports.value().front();
         QCOMPARE(view->portPicker()->currentData().toString(), qt(unoPath));
         QCOMPARE(view->portPicker()->currentText(), qt(unoInfo.menuTitle()));
@@ -300,8 +300,8 @@ private slots:
         QCOMPARE(window->windowTitle(), qt("Arduino Uno – " + L10n::Header::baud(9600) + " · " + L10n::State::connected()));
 
         // Without echo there is no direction marker, so each mode's rendering is all there is.
-        model.setEchoSent(false);
-        model.setBytesPerLine(8);
+        model.display().echoSent.set(false);
+        model.display().bytesPerLine.set(8);
         const std::string line = "T=21.5\r\n";
         const std::vector<std::pair<DisplayMode, std::string>> expected{
             {DisplayMode::text, "T=21.5\nT=21.5\n"},
@@ -321,14 +321,14 @@ private slots:
             const int index = view->displayPicker()->findData(static_cast<int>(mode));
             QVERIFY(index >= 0);
             choose(view->displayPicker(), index);
-            QCOMPARE(model.displayMode().value(), mode);
+            QCOMPARE(model.display().displayMode.value(), mode);
             QTest::mouseClick(view->clearButton(), Qt::LeftButton);
             QCOMPARE(shown(model), std::string());
             uno->send(line + line);
             QTRY_COMPARE_WITH_TIMEOUT(shown(model), text, timeoutMs);
-            QCOMPARE(model.rxBytes().value(), std::int64_t(2 * line.size()));
+            QCOMPARE(model.reception().rxBytes.value(), std::int64_t(2 * line.size()));
         }
-        QCOMPARE(model.displayMode().value(), DisplayMode::text);
+        QCOMPARE(model.display().displayMode.value(), DisplayMode::text);
     }
 
     void theSwitchedOnPlotterShowsEveryNamedValueWithItsLatestReading()
@@ -336,12 +336,12 @@ private slots:
         auto& app = startShell();
         auto* view = app.newWindow()->currentView();
         auto& model = view->model();
-        QTRY_COMPARE_WITH_TIMEOUT(model.selectedPath().value(), unoPath, timeoutMs);
+        QTRY_COMPARE_WITH_TIMEOUT(model.line().selectedPath.value(), unoPath, timeoutMs);
         QVERIFY(clickConnect(view, *uno));
 
         QVERIFY(!view->plotterArea()->isVisible());
         QTest::mouseClick(view->plotterButton(), Qt::LeftButton);
-        QVERIFY(model.showPlotter().value());
+        QVERIFY(model.display().showPlotter.value());
         QVERIFY(view->plotterArea()->isVisible());
         QCOMPARE(view->plotterArea()->content(), PlotterView::Content::empty);
 
@@ -381,7 +381,7 @@ private slots:
 
         // Switched off, the plotter goes and ignores what follows.
         QTest::mouseClick(view->plotterButton(), Qt::LeftButton);
-        QVERIFY(!model.showPlotter().value());
+        QVERIFY(!model.display().showPlotter.value());
         QVERIFY(!plotter->isVisible());
         uno->send("temp:99,hum:1,pressure:2\n");
         QVERIFY(outputEndsWith(model, "temp:99,hum:1,pressure:2\n"));
@@ -393,14 +393,14 @@ private slots:
         auto& app = startShell();
         auto* view = app.newWindow()->currentView();
         auto& model = view->model();
-        QTRY_COMPARE_WITH_TIMEOUT(model.selectedPath().value(), unoPath, timeoutMs);
+        QTRY_COMPARE_WITH_TIMEOUT(model.line().selectedPath.value(), unoPath, timeoutMs);
         QVERIFY(clickConnect(view, *uno));
-        QVERIFY(model.echoSent().value());
+        QVERIFY(model.display().echoSent.value());
         model.clearOutput();
 
         // Typed and sent with Return: the line and its ending reach the board, which answers.
         QTest::keyClicks(view->input(), "hello");
-        QCOMPARE(model.inputText().value(), std::string("hello"));
+        QCOMPARE(model.composer().inputText.value(), std::string("hello"));
         QTest::keyClick(view->input(), Qt::Key_Return);
         QVERIFY(uno->waitForReceived("hello\n", 5s));
         QCOMPARE(uno->takeReceived(), std::string("hello\n"));
@@ -412,7 +412,7 @@ private slots:
         auto* hex = actionWithData(view->sendOptions()->sendModes(), static_cast<int>(SendMode::hex));
         QVERIFY(hex);
         hex->trigger();
-        QCOMPARE(model.sendMode().value(), SendMode::hex);
+        QCOMPARE(model.composer().sendMode.value(), SendMode::hex);
         QTest::keyClicks(view->input(), "6869 0d");
         QVERIFY(view->sendButton()->isEnabled());
         QTest::mouseClick(view->sendButton(), Qt::LeftButton);
@@ -422,7 +422,7 @@ private slots:
         const std::string expected = "\u2192 hello<LF>\n\u2190 echo: hello\n\u2192 68 69 0D\n\u2190 echo: hi\n";
         QCOMPARE(shown(model), expected);
         QTRY_COMPARE_WITH_TIMEOUT(model.txBytes().value(), std::int64_t(6 + 3), timeoutMs);
-        QCOMPARE(model.rxBytes().value(), std::int64_t(12 + 9));
+        QCOMPARE(model.reception().rxBytes.value(), std::int64_t(12 + 9));
 
         // Bad HEX is held back: Send is off and nothing reaches the board.
         QTest::keyClicks(view->input(), "6G");
@@ -461,7 +461,7 @@ private slots:
         auto& app = startShell();
         auto* view = app.newWindow()->currentView();
         auto& model = view->model();
-        QTRY_COMPARE_WITH_TIMEOUT(model.selectedPath().value(), unoPath, timeoutMs);
+        QTRY_COMPARE_WITH_TIMEOUT(model.line().selectedPath.value(), unoPath, timeoutMs);
         QVERIFY(clickConnect(view, *uno));
         auto* lines = view->modemLinesMenu();
         QTRY_COMPARE_WITH_TIMEOUT(lines->text(), modemLinesTitle(ModemLines{true, true}), timeoutMs);
@@ -510,14 +510,14 @@ private slots:
         auto* window = app.newWindow();
         auto* view = window->currentView();
         auto& model = view->model();
-        QTRY_COMPARE_WITH_TIMEOUT(model.selectedPath().value(), unoPath, timeoutMs);
+        QTRY_COMPARE_WITH_TIMEOUT(model.line().selectedPath.value(), unoPath, timeoutMs);
         QVERIFY(clickConnect(view, *uno));
 
         // A rate outside the standard list and a 7E1 frame; each change reopens the port.
-        model.setBaudRate(31337);
-        model.setDataBits(DataBits::seven);
-        model.setParity(Parity::even);
-        QCOMPARE(model.state().value(), ConnectionState::connected);
+        model.line().baudRate.set(31337);
+        model.line().dataBits.set(DataBits::seven);
+        model.line().parity.set(Parity::even);
+        QCOMPARE(model.connection().state.value(), ConnectionState::connected);
         QVERIFY(shown(model).ends_with(connectedNotice(unoPath, "31337 7E1")));
         QCOMPARE(view->baudPicker()->currentText(), qt(L10n::Header::baud(31337)));
         // The device runs at the exact rate; the frame shows in the session and its status line
@@ -532,7 +532,7 @@ private slots:
         QVERIFY(checkLine());
 
         uno->unplug();
-        QTRY_COMPARE_WITH_TIMEOUT(model.state().value(), ConnectionState::waitingForDevice, timeoutMs);
+        QTRY_COMPARE_WITH_TIMEOUT(model.connection().state.value(), ConnectionState::waitingForDevice, timeoutMs);
         QVERIFY(outputEndsWith(model, notice(L10n::Status::waitingForDevice(SerialPortError::deviceDisconnected().message()))));
         // Yellow, "waiting" everywhere, and Disconnect stays offered.
         QVERIFY(view->statusDot()->styleSheet().contains(QStringLiteral("#FFCC00")));
@@ -541,15 +541,15 @@ private slots:
         QCOMPARE(view->connectButton()->text(), qt(L10n::Header::disconnect()));
         QCOMPARE(view->input()->placeholderText(), qt(L10n::Input::promptWaiting()));
         QTRY_VERIFY_WITH_TIMEOUT(registry->ports.value().empty(), timeoutMs);
-        QCOMPARE(model.state().value(), ConnectionState::waitingForDevice);
+        QCOMPARE(model.connection().state.value(), ConnectionState::waitingForDevice);
         QVERIFY(registry->isHeldByAnotherSession(unoPath, nullptr));
 
         uno->plugIn();
-        QTRY_COMPARE_WITH_TIMEOUT(model.state().value(), ConnectionState::connected, timeoutMs);
+        QTRY_COMPARE_WITH_TIMEOUT(model.connection().state.value(), ConnectionState::connected, timeoutMs);
         QVERIFY(shown(model).ends_with(connectedNotice(unoPath, "31337 7E1")));
-        QCOMPARE(model.baudRate().value(), std::int64_t(31337));
-        QCOMPARE(model.dataBits().value(), DataBits::seven);
-        QCOMPARE(model.parity().value(), Parity::even);
+        QCOMPARE(model.line().baudRate.value(), std::int64_t(31337));
+        QCOMPARE(model.line().dataBits.value(), DataBits::seven);
+        QCOMPARE(model.line().parity.value(), Parity::even);
         QCOMPARE(view->statusDot()->toolTip(), qt(L10n::State::connected()));
         QVERIFY(checkLine());
 
@@ -557,7 +557,7 @@ private slots:
         QTRY_VERIFY_WITH_TIMEOUT(uno->hasListener(), timeoutMs);
         uno->send("back\n");
         QVERIFY(outputEndsWith(model, "\u2190 back\n"));
-        model.setInputText("ping");
+        model.composer().inputText.set("ping");
         model.send();
         QVERIFY(uno->waitForReceived("ping\n", 5s));
         QVERIFY(outputEndsWith(model, "\u2190 echo: ping\n"));
@@ -569,15 +569,15 @@ private slots:
         auto& app = startShell();
         auto* view = app.newWindow()->currentView();
         auto& model = view->model();
-        QTRY_COMPARE_WITH_TIMEOUT(model.selectedPath().value(), unoPath, timeoutMs);
+        QTRY_COMPARE_WITH_TIMEOUT(model.line().selectedPath.value(), unoPath, timeoutMs);
         QVERIFY(clickConnect(view, *uno));
         const Holdings before = holdings();
 
         for (int cycle = 0; cycle < cycles; ++cycle) {
             uno->unplug();
-            QTRY_COMPARE_WITH_TIMEOUT(model.state().value(), ConnectionState::waitingForDevice, timeoutMs);
+            QTRY_COMPARE_WITH_TIMEOUT(model.connection().state.value(), ConnectionState::waitingForDevice, timeoutMs);
             uno->plugIn();
-            QTRY_VERIFY_WITH_TIMEOUT(model.state().value() == ConnectionState::connected && uno->hasListener(), timeoutMs);
+            QTRY_VERIFY_WITH_TIMEOUT(model.connection().state.value() == ConnectionState::connected && uno->hasListener(), timeoutMs);
         }
         // A closed port's I/O thread may still be ending as the next one opens.
         QTRY_COMPARE_WITH_TIMEOUT(holdings().descriptors, before.descriptors, timeoutMs);
@@ -591,14 +591,14 @@ private slots:
         auto& app = startShell();
         auto* window = app.newWindow();
         auto* first = window->currentView();
-        QTRY_COMPARE_WITH_TIMEOUT(first->model().selectedPath().value(), unoPath, timeoutMs);
+        QTRY_COMPARE_WITH_TIMEOUT(first->model().line().selectedPath.value(), unoPath, timeoutMs);
         QVERIFY(clickConnect(first, *uno));
 
         auto* second = app.newTab();
         QCOMPARE(window->tabCount(), 2);
         auto& model = second->model();
         // A new tab starts from the last settings, the Uno among them, marked as taken.
-        QCOMPARE(model.selectedPath().value(), unoPath);
+        QCOMPARE(model.line().selectedPath.value(), unoPath);
         QVERIFY(model.isHeldByAnotherSession(unoPath));
         auto* picker = second->portPicker();
         const int index = picker->findData(qt(unoPath));
@@ -611,7 +611,7 @@ private slots:
         // Connecting anyway: the device's exclusive open refuses, and the user is told.
         const std::string before = shown(model);
         QTest::mouseClick(second->connectButton(), Qt::LeftButton);
-        QCOMPARE(model.state().value(), ConnectionState::disconnected);
+        QCOMPARE(model.connection().state.value(), ConnectionState::disconnected);
         std::vector<std::string> boxes;
         QVERIFY(waitFor([&] {
             boxes = errorBoxes->take();
@@ -621,14 +621,14 @@ private slots:
         QCOMPARE(shown(model), before);
 
         // The first tab never noticed.
-        QCOMPARE(first->model().state().value(), ConnectionState::connected);
+        QCOMPARE(first->model().connection().state.value(), ConnectionState::connected);
         uno->send("still first\n");
         QVERIFY(outputEndsWith(first->model(), "\u2190 still first\n"));
         QVERIFY(shown(model).find("still first") == std::string::npos);
 
         // Once the first lets go, the second gets it.
         QTest::mouseClick(first->connectButton(), Qt::LeftButton);
-        QCOMPARE(first->model().state().value(), ConnectionState::disconnected);
+        QCOMPARE(first->model().connection().state.value(), ConnectionState::disconnected);
         QVERIFY(!model.isHeldByAnotherSession(unoPath));
         QVERIFY(clickConnect(second, *uno));
         QVERIFY(shown(model).ends_with(connectedNotice(unoPath, "9600 8N1")));
@@ -645,11 +645,11 @@ private slots:
         auto& app = startShell();
         auto* window = app.newWindow();
         auto* view = window->currentView();
-        QTRY_COMPARE_WITH_TIMEOUT(view->model().selectedPath().value(), unoPath, timeoutMs);
-        view->model().setBaudRate(115200);
+        QTRY_COMPARE_WITH_TIMEOUT(view->model().line().selectedPath.value(), unoPath, timeoutMs);
+        view->model().line().baudRate.set(115200);
         QVERIFY(activate(window));
         QTest::keyClick(window, Qt::Key_R, Qt::ControlModifier);
-        QTRY_COMPARE_WITH_TIMEOUT(view->model().state().value(), ConnectionState::connected, timeoutMs);
+        QTRY_COMPARE_WITH_TIMEOUT(view->model().connection().state.value(), ConnectionState::connected, timeoutMs);
         QTRY_VERIFY_WITH_TIMEOUT(uno->hasListener(), timeoutMs);
         uno->send("uno here\n");
         QVERIFY(outputEndsWith(view->model(), "\u2190 uno here\n"));

@@ -25,8 +25,8 @@ void connected(SceneRunner& runner)
 void conversation(SceneRunner& runner)
 {
     auto& session = runner.session();
-    session.setShowTimestamps(true);
-    session.setEchoSent(true);
+    session.display().showTimestamps.set(true);
+    session.display().echoSent.set(true);
     connectAt(runner, 115200);
     receive(runner, {"Weather station v1.2\r\n", "DHT22 on pin 2: ready\r\n", "Type help for commands\r\n"}, 80ms);
     runner.takeReceived();
@@ -38,7 +38,7 @@ void conversation(SceneRunner& runner)
         {"led on", {"LED on\r\n"}},
     };
     for (const auto& [command, replies] : dialogue) {
-        session.setInputText(command);
+        session.composer().inputText.set(command);
         session.send();
         std::string sent;
         runner.expect(runner.waitUntil([&] {
@@ -48,21 +48,21 @@ void conversation(SceneRunner& runner)
             "the board receives \"" + command + "\"");
         receive(runner, replies, 150ms);
     }
-    runner.expect(session.inputText().value().empty(), "the input field is empty after sending");
+    runner.expect(session.composer().inputText.value().empty(), "the input field is empty after sending");
 }
 
 void hexDump(SceneRunner& runner)
 {
     connectAt(runner, 115200, DisplayMode::hexDump);
     receive(runner, sketchOutput(7), 60ms);
-    runner.expect(runner.session().displayMode().value() == DisplayMode::hexDump, "the output shows a hex dump");
+    runner.expect(runner.session().display().displayMode.value() == DisplayMode::hexDump, "the output shows a hex dump");
 }
 
 void empty(SceneRunner& runner)
 {
     waitForTheUno(runner);
     runner.settle(200ms);
-    runner.expect(runner.session().state().value() == ConnectionState::disconnected, "the tab is disconnected");
+    runner.expect(runner.session().connection().state.value() == ConnectionState::disconnected, "the tab is disconnected");
     runner.expect(runner.shows<EmptyOutputView>(), "the empty-state panel is shown");
     const auto panels = runner.window().findChildren<EmptyOutputView*>();
     runner.expect(!panels.isEmpty() && panels.front()->connectButton()->isVisible(),
@@ -73,7 +73,7 @@ void garbled(SceneRunner& runner)
 {
     connectAt(runner, 9600);
     receive(runner, wrongRateNoise(12), 80ms);
-    runner.expect(runner.session().garbageSuspected().value(), "the session suspects a wrong baud rate");
+    runner.expect(runner.session().reception().garbageSuspected.value(), "the session suspects a wrong baud rate");
     runner.expect(runner.shows<NoticeBanner>(), "the garbled-data banner is shown");
 }
 

@@ -29,8 +29,7 @@ SceneRunner::SceneRunner(Services services, int width, int height)
 {
     shell_ = std::make_unique<Shell>(
         [this] {
-            return VelmoraModel::create({services_.mainQueue, *settings_.back(), services_.alert, services_.registry,
-                nullptr, nullptr});
+            return VelmoraModel::create({services_.mainQueue, *settings_.back(), services_.alert, services_.registry, nullptr});
         },
         services_.registry);
 }

@@ -107,32 +107,32 @@ std::vector<std::string> weatherReadings(int lines, int linesPerChunk)
 
 void waitForTheUno(SceneRunner& runner)
 {
-    runner.expect(runner.waitUntil([&] { return runner.session().selectedPath().value() == unoPath; }),
+    runner.expect(runner.waitUntil([&] { return runner.session().line().selectedPath.value() == unoPath; }),
         "the new tab selects the Arduino Uno at " + unoPath);
 }
 
 void connectAt(SceneRunner& runner, std::int64_t rate, DisplayMode mode)
 {
     waitForTheUno(runner);
-    runner.session().setBaudRate(rate);
-    runner.session().setDisplayMode(mode);
+    runner.session().line().baudRate.set(rate);
+    runner.session().display().displayMode.set(mode);
     runner.session().connect();
-    runner.expect(runner.waitUntil([&] { return runner.session().state().value() == ConnectionState::connected; }),
+    runner.expect(runner.waitUntil([&] { return runner.session().connection().state.value() == ConnectionState::connected; }),
         "the session connects to " + unoPath);
 }
 
 void receive(SceneRunner& runner, const std::vector<std::string>& chunks, std::chrono::milliseconds interval)
 {
-    const auto before = runner.session().rxBytes().value();
+    const auto before = runner.session().reception().rxBytes.value();
     runner.sendOverTime(chunks, interval);
     const auto expected = before + static_cast<std::int64_t>(totalSize(chunks));
-    runner.expect(runner.waitUntil([&] { return runner.session().rxBytes().value() == expected; }),
+    runner.expect(runner.waitUntil([&] { return runner.session().reception().rxBytes.value() == expected; }),
         "the session receives all " + std::to_string(expected - before) + " bytes the board sent");
 }
 
 void showPlotter(SceneRunner& runner, double share)
 {
-    runner.session().setShowPlotter(true);
+    runner.session().display().showPlotter.set(true);
     PlotterView* plotter = runner.view().plotterArea();
     runner.expect(runner.waitUntil([&] { return plotter->isVisible(); }), "the plotter is shown");
     // The split is the view's own; the one whose first part is the plotter.
