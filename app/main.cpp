@@ -44,7 +44,7 @@ int main(int argc, char* argv[])
 
     velmora::Shell shell(
         [&] {
-            return velmora::VelmoraModel::create({*mainQueue, settings, alert, registry, nullptr, nullptr});
+            return velmora::VelmoraModel::create({*mainQueue, settings, alert, registry, nullptr});
         },
         registry);
     // Quitting gives every port its settings back and releases its lock.

@@ -294,7 +294,7 @@ struct Bench {
         }
     }
 
-    VelmoraModel& model() { return view->model(); }
+    VelmoraModel& model() { return dynamic_cast<VelmoraModel&>(view->model()); }
     std::int64_t rx() { return model().reception().rxBytes.value(); }
 
     bool open()

@@ -38,7 +38,7 @@ double memcpyRound(std::vector<char16_t>& region, std::size_t& position, const s
 void AppendSegmentsVersusMemcpy(benchmark::State& state)
 {
     const velmora::OutputSegments batch = velmora::bench::sensorBatch(segmentSize);
-    velmora::OutputBuffer buffer(std::make_unique<velmora::InMemoryTextStore>());
+    velmora::OutputBuffer buffer;
     // Run up to the first trim, so that every round works like a long session does.
     for (std::size_t before = 0; buffer.storage().length() >= before;) {
         before = buffer.storage().length();

@@ -106,7 +106,7 @@ void WholeTextPathSensorLines(benchmark::State& state)
 {
     const auto chunks = sensorChunks();
     velmora::ManualMainQueue queue;
-    velmora::OutputBuffer output(std::make_unique<velmora::InMemoryTextStore>());
+    velmora::OutputBuffer output;
     velmora::TerminalTextProcessor processor;
     auto coalescer = velmora::ReceiveCoalescer::create(queue,
         [&](std::vector<velmora::ReceivedChunk> batch, std::int64_t) {

@@ -408,7 +408,7 @@ struct Bench {
 
     Bench(velmora::QtMainQueue& queue, velmora::PortRegistry& ports) : mainQueue(queue), registry(ports) {}
 
-    VelmoraModel& model() { return view->model(); }
+    VelmoraModel& model() { return dynamic_cast<VelmoraModel&>(view->model()); }
     std::int64_t rx() { return model().reception().rxBytes.value(); }
 
     // A fresh window and session, connected to the pseudo-terminal.

@@ -31,7 +31,7 @@ QFrame* divider(QWidget* parent)
 
 } // namespace
 
-ContentView::ContentView(std::shared_ptr<VelmoraModel> model, QWidget* parent)
+ContentView::ContentView(std::shared_ptr<Session> model, QWidget* parent)
     : QWidget(parent), model_(std::move(model)), header_(*model_, this), sendBar_(*model_, this),
       mainArea_(Qt::Vertical, this), footer_(*model_, this)
 {
@@ -52,27 +52,24 @@ ContentView::ContentView(std::shared_ptr<VelmoraModel> model, QWidget* parent)
 
     auto& m = *model_;
     const auto retitle = [this](const auto&) { emit titleChanged(); };
-    subscriptions_.push_back(m.ports().subscribe(retitle));
-    subscriptions_.push_back(m.selectedPath().subscribe(retitle));
-    subscriptions_.push_back(m.baudRate().subscribe(retitle));
-    subscriptions_.push_back(m.state().subscribe(retitle));
-    subscriptions_.push_back(m.showPlotter().subscribe([this](const auto&) { refreshPlotter(); }));
+    subscriptions_.push_back(m.connection().ports.subscribe(retitle));
+    subscriptions_.push_back(m.line().selectedPath.subscribe(retitle));
+    subscriptions_.push_back(m.line().baudRate.subscribe(retitle));
+    subscriptions_.push_back(m.connection().state.subscribe(retitle));
+    subscriptions_.push_back(m.display().showPlotter.subscribe([this](const auto&) { refreshPlotter(); }));
     subscriptions_.push_back(m.errorMessage().subscribe([this](const std::optional<std::string>& message) {
         if (message)
             showError(*message);
     }));
 }
 
-ContentView::~ContentView()
-{
-    model_->output().onScrollToEnd = nullptr;
-}
+ContentView::~ContentView() = default;
 
 QString ContentView::windowTitleText() const
 {
     QString state;
-    switch (model_->state().value()) {
-    case ConnectionState::connected: state = qt(L10n::Header::baud(model_->baudRate().value()) + " · " + L10n::State::connected()); break;
+    switch (model_->connection().state.value()) {
+    case ConnectionState::connected: state = qt(L10n::Header::baud(model_->line().baudRate.value()) + " · " + L10n::State::connected()); break;
     case ConnectionState::waitingForDevice: state = qt(L10n::State::waiting()); break;
     case ConnectionState::disconnected: state = qt(L10n::State::disconnected()); break;
     }
@@ -81,11 +78,6 @@ QString ContentView::windowTitleText() const
 
 void ContentView::buildMainArea()
 {
-    // The view draws the session's own store, which must be the indexed in-memory one.
-    auto* store = dynamic_cast<InMemoryTextStore*>(&model_->output().storage());
-    if (!store)
-        qFatal("ContentView: the session's output store is not an InMemoryTextStore");
-
     plotterArea_ = new PlotterView(model_->plot(), &mainArea_);
     plotterArea_->setMinimumHeight(plotterMinimumHeight);
 
@@ -94,12 +86,12 @@ void ContentView::buildMainArea()
     auto* column = new QVBoxLayout(area);
     column->setContentsMargins(0, 0, 0, 0);
     column->setSpacing(0);
-    output_ = new OutputTextView(*store, area);
+    output_ = new OutputTextView(model_->output().storage(), area);
     findBar_ = new FindBar(*output_, area);
     column->addWidget(findBar_);
     column->addWidget(output_, 1);
     overlays_ = new OutputOverlays(*model_, output_);
-    model_->output().onScrollToEnd = [this] { output_->scrollToEnd(); };
+    subscriptions_.push_back(model_->output().scrollsToEnd().subscribe([this] { output_->scrollToEnd(); }));
 
     mainArea_.setChildrenCollapsible(false);
     mainArea_.addWidget(plotterArea_);
@@ -116,7 +108,7 @@ void ContentView::openFind()
 
 void ContentView::refreshPlotter()
 {
-    const bool shown = model_->showPlotter().value();
+    const bool shown = model_->display().showPlotter.value();
     if (shown == plotterArea_->isVisibleTo(this))
         return;
     plotterArea_->setVisible(shown);

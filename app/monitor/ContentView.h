@@ -3,7 +3,7 @@
 #include "app/monitor/FooterBar.h"
 #include "app/monitor/HeaderBar.h"
 #include "app/monitor/SendBar.h"
-#include "core/session/VelmoraModel.h"
+#include "core/session/Session.h"
 #include "core/support/Published.h"
 
 #include <QSplitter>
@@ -38,10 +38,10 @@ class SendOptionsMenu;
 class ContentView final : public QWidget {
     Q_OBJECT
 public:
-    explicit ContentView(std::shared_ptr<VelmoraModel> model, QWidget* parent = nullptr);
+    explicit ContentView(std::shared_ptr<Session> model, QWidget* parent = nullptr);
     ~ContentView() override;
 
-    VelmoraModel& model() { return *model_; }
+    Session& model() { return *model_; }
     // The session's title and its state, as the window title shows them.
     QString windowTitleText() const;
     OutputTextView& outputView() { return *output_; }
@@ -80,7 +80,7 @@ private:
     void refreshPlotter();
     void showError(const std::string& message);
 
-    std::shared_ptr<VelmoraModel> model_;
+    std::shared_ptr<Session> model_;
     std::vector<Subscription> subscriptions_;
     // The parts of the tab are members declared after the session, so that they, and every
     // widget inside them, are destroyed before it: they observe the session and hold references

@@ -7,7 +7,7 @@
 
 namespace velmora {
 
-DisplayOptionsButton::DisplayOptionsButton(VelmoraModel& model, QWidget* parent) : QToolButton(parent)
+DisplayOptionsButton::DisplayOptionsButton(Session& model, QWidget* parent) : QToolButton(parent)
 {
     setIcon(symbolIcon("slider.horizontal.3"));
     setToolTip(QString::fromStdString(L10n::Display::optionsHelp()));

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "core/session/VelmoraModel.h"
+#include "core/session/Session.h"
 
 #include <QToolButton>
 
@@ -15,7 +15,7 @@ class Popup;
 class DisplayOptionsButton final : public QToolButton {
     Q_OBJECT
 public:
-    explicit DisplayOptionsButton(VelmoraModel& model, QWidget* parent = nullptr);
+    explicit DisplayOptionsButton(Session& model, QWidget* parent = nullptr);
 
     Popup* popup() const { return popup_; }
     DisplayOptionsView* optionsView() const { return view_; }

@@ -17,16 +17,15 @@ namespace {
 QVariant number(std::int64_t n) { return QVariant::fromValue<qlonglong>(n); }
 
 // Follows the session: checked as it says, and the user's clicks written back.
-void bind(QCheckBox* box, const Published<bool>& value, void (VelmoraModel::*set)(bool), VelmoraModel& model,
-    std::vector<Subscription>& subscriptions)
+void bind(QCheckBox* box, Setting<bool>& setting, std::vector<Subscription>& subscriptions)
 {
-    QObject::connect(box, &QCheckBox::clicked, box, [&model, set](bool on) { (model.*set)(on); });
-    subscriptions.push_back(value.subscribe([box](bool on) { box->setChecked(on); }));
+    QObject::connect(box, &QCheckBox::clicked, box, [&setting](bool on) { setting.set(on); });
+    subscriptions.push_back(setting.subscribe([box](bool on) { box->setChecked(on); }));
 }
 
 } // namespace
 
-DisplayOptionsView::DisplayOptionsView(VelmoraModel& model, QWidget* parent) : QWidget(parent), model_(model)
+DisplayOptionsView::DisplayOptionsView(Session& model, QWidget* parent) : QWidget(parent), model_(model)
 {
     setFixedWidth(380);
     auto* column = new QVBoxLayout(this);
@@ -42,9 +41,9 @@ DisplayOptionsView::DisplayOptionsView(VelmoraModel& model, QWidget* parent) : Q
     outputColumn->addWidget(timestamps_);
     outputColumn->addWidget(echo_);
     column->addWidget(output);
-    bind(autoscroll_, model_.autoscroll(), &VelmoraModel::setAutoscroll, model_, subscriptions_);
-    bind(timestamps_, model_.showTimestamps(), &VelmoraModel::setShowTimestamps, model_, subscriptions_);
-    bind(echo_, model_.echoSent(), &VelmoraModel::setEchoSent, model_, subscriptions_);
+    bind(autoscroll_, model_.display().autoscroll, subscriptions_);
+    bind(timestamps_, model_.display().showTimestamps, subscriptions_);
+    bind(echo_, model_.display().echoSent, subscriptions_);
 
     auto* bytes = new QGroupBox(qt(L10n::Display::byteModes()), this);
     auto* bytesColumn = new QVBoxLayout(bytes);
@@ -67,20 +66,20 @@ DisplayOptionsView::DisplayOptionsView(VelmoraModel& model, QWidget* parent) : Q
     column->addWidget(bytes);
 
     connect(bytesPerLine_, &QComboBox::activated, this,
-        [this](int index) { model_.setBytesPerLine(bytesPerLine_->itemData(index).toLongLong()); });
+        [this](int index) { model_.display().bytesPerLine.set(bytesPerLine_->itemData(index).toLongLong()); });
     connect(packetGap_, &QComboBox::activated, this,
-        [this](int index) { model_.setPacketGapMs(packetGap_->itemData(index).toLongLong()); });
-    bind(breakOnLF_, model_.breakOnLF(), &VelmoraModel::setBreakOnLF, model_, subscriptions_);
-    subscriptions_.push_back(model_.bytesPerLine().subscribe(
+        [this](int index) { model_.display().packetGapMs.set(packetGap_->itemData(index).toLongLong()); });
+    bind(breakOnLF_, model_.display().breakOnLF, subscriptions_);
+    subscriptions_.push_back(model_.display().bytesPerLine.subscribe(
         [this](std::int64_t count) { bytesPerLine_->setCurrentIndex(bytesPerLine_->findData(number(count))); }));
-    subscriptions_.push_back(model_.packetGapMs().subscribe(
+    subscriptions_.push_back(model_.display().packetGapMs.subscribe(
         [this](std::int64_t gap) { packetGap_->setCurrentIndex(packetGap_->findData(number(gap))); }));
-    subscriptions_.push_back(model_.displayMode().subscribe([this](const auto&) { refreshEnabled(); }));
+    subscriptions_.push_back(model_.display().displayMode.subscribe([this](const auto&) { refreshEnabled(); }));
 }
 
 void DisplayOptionsView::refreshEnabled()
 {
-    const auto mode = model_.displayMode().value();
+    const auto mode = model_.display().displayMode.value();
     // Text and escaped ASCII cut their lines by themselves; only a pause means a new line there.
     const bool layoutApplies = mode == DisplayMode::hex || mode == DisplayMode::hexDump || mode == DisplayMode::decimal
         || mode == DisplayMode::binary;

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "core/session/VelmoraModel.h"
+#include "core/session/Session.h"
 #include "core/support/Published.h"
 
 #include <QWidget>
@@ -20,12 +20,12 @@ namespace velmora {
 class DisplayOptionsView final : public QWidget {
     Q_OBJECT
 public:
-    explicit DisplayOptionsView(VelmoraModel& model, QWidget* parent = nullptr);
+    explicit DisplayOptionsView(Session& model, QWidget* parent = nullptr);
 
 private:
     void refreshEnabled();
 
-    VelmoraModel& model_;
+    Session& model_;
     std::vector<Subscription> subscriptions_;
 
     QCheckBox* autoscroll_ = nullptr;

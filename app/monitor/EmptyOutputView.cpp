@@ -20,7 +20,7 @@ constexpr int messageWidth = 380;
 
 } // namespace
 
-EmptyOutputView::EmptyOutputView(VelmoraModel& model, QWidget* parent) : QWidget(parent), model_(model)
+EmptyOutputView::EmptyOutputView(Session& model, QWidget* parent) : QWidget(parent), model_(model)
 {
     auto* column = new QVBoxLayout(this);
     column->setSpacing(10);
@@ -61,8 +61,8 @@ EmptyOutputView::EmptyOutputView(VelmoraModel& model, QWidget* parent) : QWidget
     column->addWidget(connect_, 0, Qt::AlignHCenter);
 
     refreshColours();
-    subscriptions_.push_back(model_.ports().subscribe([this](const auto&) { refresh(); }));
-    subscriptions_.push_back(model_.selectedPath().subscribe([this](const auto&) { refresh(); }));
+    subscriptions_.push_back(model_.connection().ports.subscribe([this](const auto&) { refresh(); }));
+    subscriptions_.push_back(model_.line().selectedPath.subscribe([this](const auto&) { refresh(); }));
 }
 
 QString EmptyOutputView::title() const
@@ -77,7 +77,7 @@ QString EmptyOutputView::message() const
 
 void EmptyOutputView::refresh()
 {
-    const auto& ports = model_.ports().value();
+    const auto& ports = model_.connection().ports.value();
     // Bluetooth and built-in ports have no vendor id: they are not the board the user expects.
     const bool anyUsb = std::any_of(ports.begin(), ports.end(), [](const SerialPortInfo& port) {
         return port.vendorID.has_value();
@@ -85,7 +85,7 @@ void EmptyOutputView::refresh()
     title_->setText(qt(anyUsb ? L10n::Notice::emptyTitle() : L10n::Notice::emptyNoDevice()));
     message_->setText(platformText(anyUsb ? L10n::Notice::emptySteps() : L10n::Notice::emptyNoDeviceSteps()));
 
-    const bool canConnect = !model_.selectedPath().value().empty() && model_.selectedPortInfo().has_value();
+    const bool canConnect = !model_.line().selectedPath.value().empty() && model_.selectedPortInfo().has_value();
     if (canConnect)
         connect_->setText(qt(L10n::Notice::connectTo(model_.title())));
     connect_->setVisible(canConnect);

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "core/session/VelmoraModel.h"
+#include "core/session/Session.h"
 #include "core/support/Published.h"
 
 #include <QWidget>
@@ -19,7 +19,7 @@ namespace velmora {
 class EmptyOutputView final : public QWidget {
     Q_OBJECT
 public:
-    explicit EmptyOutputView(VelmoraModel& model, QWidget* parent = nullptr);
+    explicit EmptyOutputView(Session& model, QWidget* parent = nullptr);
 
     QString title() const;
     QString message() const;
@@ -33,7 +33,7 @@ private:
     void refresh();
     void refreshColours();
 
-    VelmoraModel& model_;
+    Session& model_;
     std::vector<Subscription> subscriptions_;
     QLabel* icon_ = nullptr;
     QLabel* title_ = nullptr;

@@ -17,7 +17,7 @@
 
 namespace velmora {
 
-FooterBar::FooterBar(VelmoraModel& model, QWidget* parent) : QWidget(parent), model_(model)
+FooterBar::FooterBar(Session& model, QWidget* parent) : QWidget(parent), model_(model)
 {
     auto* row = new QHBoxLayout(this);
     row->setContentsMargins(12, 5, 12, 5);
@@ -31,7 +31,7 @@ FooterBar::FooterBar(VelmoraModel& model, QWidget* parent) : QWidget(parent), mo
         displayPicker_->addItem(displayModeName(mode), static_cast<int>(mode));
     connect(displayPicker_, &QComboBox::activated, this, [this](int index) {
         if (!refreshing_)
-            model_.setDisplayMode(static_cast<DisplayMode>(displayPicker_->itemData(index).toInt()));
+            model_.display().displayMode.set(static_cast<DisplayMode>(displayPicker_->itemData(index).toInt()));
     });
     row->addWidget(displayPicker_);
 
@@ -43,7 +43,7 @@ FooterBar::FooterBar(VelmoraModel& model, QWidget* parent) : QWidget(parent), mo
     const auto countersText = [](std::int64_t rx, std::int64_t tx) {
         return withLocaleNumbers(L10n::Footer::counters(rx, tx), {rx, tx});
     };
-    counters_->setSource([this, countersText] { return countersText(model_.rxBytes().value(), model_.txBytes().value()); });
+    counters_->setSource([this, countersText] { return countersText(model_.reception().rxBytes.value(), model_.txBytes().value()); });
     QFont mono = QFontDatabase::systemFont(QFontDatabase::FixedFont);
     mono.setPointSizeF(captionFont(this).pointSizeF());
     counters_->setFont(mono);
@@ -64,14 +64,14 @@ FooterBar::FooterBar(VelmoraModel& model, QWidget* parent) : QWidget(parent), mo
     connect(clearButton_, &QPushButton::clicked, this, [this] { model_.clearOutput(); });
     row->addWidget(clearButton_);
 
-    subscriptions_.push_back(model_.displayMode().subscribe([this](DisplayMode mode) {
+    subscriptions_.push_back(model_.display().displayMode.subscribe([this](DisplayMode mode) {
         refreshing_ = true;
         displayPicker_->setCurrentIndex(displayPicker_->findData(static_cast<int>(mode)));
         refreshing_ = false;
     }));
-    subscriptions_.push_back(model_.rxBytes().subscribe([this](const auto&) { refreshCounters(); }));
+    subscriptions_.push_back(model_.reception().rxBytes.subscribe([this](const auto&) { refreshCounters(); }));
     subscriptions_.push_back(model_.txBytes().subscribe([this](const auto&) { refreshCounters(); }));
-    subscriptions_.push_back(model_.outputIsEmpty().subscribe([this](const auto&) { refreshCounters(); }));
+    subscriptions_.push_back(model_.reception().outputIsEmpty.subscribe([this](const auto&) { refreshCounters(); }));
 }
 
 void FooterBar::saveOutput()
@@ -85,7 +85,7 @@ void FooterBar::saveOutput()
 void FooterBar::refreshCounters()
 {
     counters_->invalidate();
-    saveButton_->setEnabled(!model_.outputIsEmpty().value() || model_.rxBytes().value() > 0);
+    saveButton_->setEnabled(!model_.reception().outputIsEmpty.value() || model_.reception().rxBytes.value() > 0);
 }
 
 } // namespace velmora

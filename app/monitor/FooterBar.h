@@ -1,6 +1,6 @@
 #pragma once
 
-#include "core/session/VelmoraModel.h"
+#include "core/session/Session.h"
 #include "core/support/Published.h"
 
 #include <QWidget>
@@ -21,7 +21,7 @@ class DisplayOptionsButton;
 class FooterBar final : public QWidget {
     Q_OBJECT
 public:
-    FooterBar(VelmoraModel& model, QWidget* parent);
+    FooterBar(Session& model, QWidget* parent);
 
     // Asks where to save the output (a suggested file name, plain text) and saves it there.
     void saveOutput();
@@ -35,7 +35,7 @@ public:
 private:
     void refreshCounters();
 
-    VelmoraModel& model_;
+    Session& model_;
     std::vector<Subscription> subscriptions_;
     // Set while the display picker follows the session, so that this is not taken for a choice.
     bool refreshing_ = false;

@@ -43,7 +43,7 @@ QString connectButtonStyle(bool disconnected)
 
 } // namespace
 
-HeaderBar::HeaderBar(VelmoraModel& model, QWidget* parent) : QWidget(parent), model_(model)
+HeaderBar::HeaderBar(Session& model, QWidget* parent) : QWidget(parent), model_(model)
 {
     setObjectName(QStringLiteral("header"));
     setAutoFillBackground(true);
@@ -63,7 +63,7 @@ HeaderBar::HeaderBar(VelmoraModel& model, QWidget* parent) : QWidget(parent), mo
     portPicker_->setSizeAdjustPolicy(QComboBox::AdjustToContents);
     connect(portPicker_, &QComboBox::activated, this, [this](int index) {
         if (!refreshing_)
-            model_.setSelectedPath(portPicker_->itemData(index).toString().toStdString());
+            model_.line().selectedPath.set(portPicker_->itemData(index).toString().toStdString());
     });
     row->addWidget(portPicker_);
 
@@ -73,7 +73,7 @@ HeaderBar::HeaderBar(VelmoraModel& model, QWidget* parent) : QWidget(parent), mo
     baudPicker_->setFixedWidth(124);
     connect(baudPicker_, &QComboBox::activated, this, [this](int index) {
         if (!refreshing_)
-            model_.setBaudRate(baudPicker_->itemData(index).toLongLong());
+            model_.line().baudRate.set(baudPicker_->itemData(index).toLongLong());
     });
     row->addWidget(baudPicker_);
 
@@ -94,7 +94,7 @@ HeaderBar::HeaderBar(VelmoraModel& model, QWidget* parent) : QWidget(parent), mo
     plotterButton_->setStyleSheet(headerToolStyle);
     connect(plotterButton_, &QToolButton::toggled, this, [this](bool on) {
         if (!refreshing_)
-            model_.setShowPlotter(on);
+            model_.display().showPlotter.set(on);
     });
     row->addWidget(plotterButton_);
     row->addStretch(1);
@@ -107,24 +107,24 @@ HeaderBar::HeaderBar(VelmoraModel& model, QWidget* parent) : QWidget(parent), mo
     connectButton_->setMinimumWidth(92);
     connectButton_->setCursor(Qt::PointingHandCursor);
     connect(connectButton_, &QPushButton::clicked, this, [this] {
-        if (model_.state().value() == ConnectionState::disconnected)
+        if (model_.connection().state.value() == ConnectionState::disconnected)
             model_.connect();
         else
             model_.disconnect();
     });
     row->addWidget(connectButton_);
 
-    subscriptions_.push_back(model_.ports().subscribe([this](const auto&) { refreshPortPicker(); }));
-    subscriptions_.push_back(model_.selectedPath().subscribe([this](const auto&) {
+    subscriptions_.push_back(model_.connection().ports.subscribe([this](const auto&) { refreshPortPicker(); }));
+    subscriptions_.push_back(model_.line().selectedPath.subscribe([this](const auto&) {
         refreshPortPicker();
         refreshConnection();
     }));
-    subscriptions_.push_back(model_.baudRate().subscribe([this](const auto&) { refreshBaudPicker(); }));
-    subscriptions_.push_back(model_.state().subscribe([this](const auto&) {
+    subscriptions_.push_back(model_.line().baudRate.subscribe([this](const auto&) { refreshBaudPicker(); }));
+    subscriptions_.push_back(model_.connection().state.subscribe([this](const auto&) {
         refreshConnection();
         refreshPortPicker();
     }));
-    subscriptions_.push_back(model_.showPlotter().subscribe([this](bool shown) {
+    subscriptions_.push_back(model_.display().showPlotter.subscribe([this](bool shown) {
         refreshing_ = true;
         plotterButton_->setChecked(shown);
         refreshing_ = false;
@@ -133,8 +133,8 @@ HeaderBar::HeaderBar(VelmoraModel& model, QWidget* parent) : QWidget(parent), mo
 
 void HeaderBar::refreshPortPicker()
 {
-    const auto& ports = model_.ports().value();
-    const auto& selected = model_.selectedPath().value();
+    const auto& ports = model_.connection().ports.value();
+    const auto& selected = model_.line().selectedPath.value();
     refreshing_ = true;
     portPicker_->clear();
     if (ports.empty())
@@ -157,7 +157,7 @@ void HeaderBar::refreshPortPicker()
 void HeaderBar::refreshBaudPicker()
 {
     std::vector<std::int64_t> rates(standardBaudRates.begin(), standardBaudRates.end());
-    const auto current = model_.baudRate().value();
+    const auto current = model_.line().baudRate.value();
     if (std::find(rates.begin(), rates.end(), current) == rates.end()) {
         rates.push_back(current);
         std::sort(rates.begin(), rates.end());
@@ -172,7 +172,7 @@ void HeaderBar::refreshBaudPicker()
 
 void HeaderBar::refreshConnection()
 {
-    const auto state = model_.state().value();
+    const auto state = model_.connection().state.value();
     QColor colour;
     QString name;
     switch (state) {
@@ -198,7 +198,7 @@ void HeaderBar::refreshConnection()
     connectButton_->setIcon(tintedSymbolIcon(disconnected ? "play.fill" : "stop.fill", Qt::white));
     connectButton_->setToolTip(platformText(disconnected ? L10n::Header::connectHelp() : L10n::Header::disconnectHelp()));
     connectButton_->setStyleSheet(connectButtonStyle(disconnected));
-    connectButton_->setEnabled(!disconnected || !model_.selectedPath().value().empty());
+    connectButton_->setEnabled(!disconnected || !model_.line().selectedPath.value().empty());
 }
 
 } // namespace velmora

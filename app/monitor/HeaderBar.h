@@ -1,6 +1,6 @@
 #pragma once
 
-#include "core/session/VelmoraModel.h"
+#include "core/session/Session.h"
 #include "core/support/Published.h"
 
 #include <QWidget>
@@ -24,7 +24,7 @@ class PortSettingsButton;
 class HeaderBar final : public QWidget {
     Q_OBJECT
 public:
-    HeaderBar(VelmoraModel& model, QWidget* parent);
+    HeaderBar(Session& model, QWidget* parent);
 
     QComboBox* portPicker() const { return portPicker_; }
     QComboBox* baudPicker() const { return baudPicker_; }
@@ -39,7 +39,7 @@ private:
     void refreshBaudPicker();
     void refreshConnection();
 
-    VelmoraModel& model_;
+    Session& model_;
     std::vector<Subscription> subscriptions_;
     // Set while a picker is refilled from the session, so that the refill is not taken for a choice.
     bool refreshing_ = false;

@@ -22,7 +22,7 @@ QString modemLinesTitle(const std::optional<ModemLines>& lines)
     return dtr + u' ' + mark(lines->dtr) + QStringLiteral("  ") + rts + u' ' + mark(lines->rts);
 }
 
-ModemLinesMenu::ModemLinesMenu(VelmoraModel& model, QWidget* parent) : QPushButton(parent), model_(model)
+ModemLinesMenu::ModemLinesMenu(Session& model, QWidget* parent) : QPushButton(parent), model_(model)
 {
     menu_ = new QMenu(this);
     dtr_ = menu_->addAction(qt(L10n::Lines::dtr()));
@@ -47,17 +47,17 @@ ModemLinesMenu::ModemLinesMenu(VelmoraModel& model, QWidget* parent) : QPushButt
     setMenu(menu_);
 
     const auto changed = [this](const auto&) { refresh(); };
-    subscriptions_.push_back(model_.modemLines().subscribe(changed));
-    subscriptions_.push_back(model_.state().subscribe(changed));
+    subscriptions_.push_back(model_.connection().modemLines.subscribe(changed));
+    subscriptions_.push_back(model_.connection().state.subscribe(changed));
 }
 
 void ModemLinesMenu::refresh()
 {
-    const auto& lines = model_.modemLines().value();
+    const auto& lines = model_.connection().modemLines.value();
     setText(modemLinesTitle(lines));
     dtr_->setChecked(lines && lines->dtr);
     rts_->setChecked(lines && lines->rts);
-    const bool connected = model_.state().value() == ConnectionState::connected;
+    const bool connected = model_.connection().state.value() == ConnectionState::connected;
     setEnabled(connected);
     setToolTip(qt(connected ? L10n::Lines::menuHelp() : L10n::Lines::notConnected()));
 }

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "core/session/VelmoraModel.h"
+#include "core/session/Session.h"
 #include "core/support/Published.h"
 
 #include <QPushButton>
@@ -23,7 +23,7 @@ QString modemLinesTitle(const std::optional<ModemLines>& lines);
 class ModemLinesMenu final : public QPushButton {
     Q_OBJECT
 public:
-    explicit ModemLinesMenu(VelmoraModel& model, QWidget* parent = nullptr);
+    explicit ModemLinesMenu(Session& model, QWidget* parent = nullptr);
 
     QAction* dtrAction() const { return dtr_; }
     QAction* rtsAction() const { return rts_; }
@@ -31,7 +31,7 @@ public:
 private:
     void refresh();
 
-    VelmoraModel& model_;
+    Session& model_;
     std::vector<Subscription> subscriptions_;
     QMenu* menu_ = nullptr;
     QAction* dtr_ = nullptr;

@@ -61,7 +61,7 @@ QWidget* surfaceOf(QWidget* textArea)
 
 } // namespace
 
-OutputOverlays::OutputOverlays(VelmoraModel& model, QWidget* textArea)
+OutputOverlays::OutputOverlays(Session& model, QWidget* textArea)
     : QWidget(textArea->parentWidget() ? textArea->parentWidget() : textArea), model_(model), textArea_(textArea)
 {
     auto* grid = new QGridLayout(this);
@@ -93,7 +93,7 @@ OutputOverlays::OutputOverlays(VelmoraModel& model, QWidget* textArea)
     column->addWidget(noDataBanner_);
 
     badge_ = new DisplayModeBadge(top);
-    badge_->switchToText = [this] { model_.setDisplayMode(DisplayMode::text); };
+    badge_->switchToText = [this] { model_.display().displayMode.set(DisplayMode::text); };
     topRow->addWidget(badge_, 0, Qt::AlignTop);
 
     for (QWidget* part : {static_cast<QWidget*>(emptyView_), top, notices, static_cast<QWidget*>(garbageBanner_),
@@ -112,12 +112,12 @@ OutputOverlays::OutputOverlays(VelmoraModel& model, QWidget* textArea)
 
     auto& m = model_;
     const auto refreshOnChange = [this](const auto&) { refresh(); };
-    subscriptions_.push_back(m.outputIsEmpty().subscribe(refreshOnChange));
-    subscriptions_.push_back(m.state().subscribe(refreshOnChange));
-    subscriptions_.push_back(m.garbageSuspected().subscribe(refreshOnChange));
-    subscriptions_.push_back(m.showNoDataHint().subscribe(refreshOnChange));
-    subscriptions_.push_back(m.displayMode().subscribe(refreshOnChange));
-    subscriptions_.push_back(m.baudRate().subscribe([this](const auto&) {
+    subscriptions_.push_back(m.reception().outputIsEmpty.subscribe(refreshOnChange));
+    subscriptions_.push_back(m.connection().state.subscribe(refreshOnChange));
+    subscriptions_.push_back(m.reception().garbageSuspected.subscribe(refreshOnChange));
+    subscriptions_.push_back(m.reception().showNoDataHint.subscribe(refreshOnChange));
+    subscriptions_.push_back(m.display().displayMode.subscribe(refreshOnChange));
+    subscriptions_.push_back(m.line().baudRate.subscribe([this](const auto&) {
         refreshGarbageActions();
         refresh();
     }));
@@ -128,15 +128,15 @@ OutputOverlays::OutputOverlays(VelmoraModel& model, QWidget* textArea)
 void OutputOverlays::refresh()
 {
     const auto& m = model_;
-    const std::int64_t baud = m.baudRate().value();
+    const std::int64_t baud = m.line().baudRate.value();
     garbageBanner_->setText(qt(L10n::Notice::garbage(baud)));
     noDataBanner_->setText(qt(L10n::Notice::noData(baud)));
-    badge_->setMode(m.displayMode().value());
+    badge_->setMode(m.display().displayMode.value());
 
-    const bool textMode = m.displayMode().value() == DisplayMode::text;
-    const bool showEmpty = m.outputIsEmpty().value() && m.state().value() == ConnectionState::disconnected;
-    const bool showGarbage = m.garbageSuspected().value() && textMode;
-    const bool showNoData = m.showNoDataHint().value();
+    const bool textMode = m.display().displayMode.value() == DisplayMode::text;
+    const bool showEmpty = m.reception().outputIsEmpty.value() && m.connection().state.value() == ConnectionState::disconnected;
+    const bool showGarbage = m.reception().garbageSuspected.value() && textMode;
+    const bool showNoData = m.reception().showNoDataHint.value();
     setShown(emptyView_, showEmpty);
     setShown(garbageBanner_, showGarbage);
     setShown(noDataBanner_, showNoData);
@@ -150,7 +150,7 @@ void OutputOverlays::refreshGarbageActions()
 {
     std::vector<NoticeBanner::Action> actions;
     for (const std::int64_t rate : model_.suggestedBaudRates())
-        actions.push_back({qt(L10n::Header::baud(rate)), [this, rate] { model_.setBaudRate(rate); }});
+        actions.push_back({qt(L10n::Header::baud(rate)), [this, rate] { model_.line().baudRate.set(rate); }});
     garbageBanner_->setActions(std::move(actions));
 }
 

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "core/session/VelmoraModel.h"
+#include "core/session/Session.h"
 #include "core/support/Published.h"
 
 #include <QWidget>
@@ -24,7 +24,7 @@ class NoticeBanner;
 class OutputOverlays final : public QWidget {
     Q_OBJECT
 public:
-    OutputOverlays(VelmoraModel& model, QWidget* textArea);
+    OutputOverlays(Session& model, QWidget* textArea);
 
     EmptyOutputView* emptyView() const { return emptyView_; }
     NoticeBanner* garbageBanner() const { return garbageBanner_; }
@@ -42,7 +42,7 @@ private:
     void followTextArea();
     void updateMask();
 
-    VelmoraModel& model_;
+    Session& model_;
     QWidget* textArea_;
     std::vector<Subscription> subscriptions_;
     EmptyOutputView* emptyView_ = nullptr;

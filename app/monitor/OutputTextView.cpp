@@ -49,7 +49,7 @@ constexpr std::size_t spareLayouts = 200;
 
 } // namespace
 
-OutputTextView::OutputTextView(InMemoryTextStore& store, QWidget* parent) : QAbstractScrollArea(parent), store_(store)
+OutputTextView::OutputTextView(const InMemoryTextStore& store, QWidget* parent) : QAbstractScrollArea(parent), store_(store)
 {
     setFrameShape(QFrame::NoFrame);
     scrollBar_ = new OutputScrollBar(this);
@@ -70,13 +70,13 @@ OutputTextView::OutputTextView(InMemoryTextStore& store, QWidget* parent) : QAbs
     syncTimer_.setSingleShot(true);
     syncTimer_.setInterval(0);
     connect(&syncTimer_, &QTimer::timeout, this, &OutputTextView::sync);
-    store_.onChange = [this](const InMemoryTextStore::Change& change) { storeChanged(change); };
+    storeChanges_ = store_.changes().subscribe([this](const InMemoryTextStore::Change& change) { storeChanged(change); });
     scheduleSync();
 }
 
 OutputTextView::~OutputTextView()
 {
-    store_.onChange = nullptr;
+    storeChanges_.cancel();
 }
 
 void OutputTextView::makeFormats()

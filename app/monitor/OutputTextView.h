@@ -39,7 +39,7 @@ class OutputTextView final : public QAbstractScrollArea {
 public:
     static constexpr int inset = 6;
 
-    explicit OutputTextView(InMemoryTextStore& store, QWidget* parent = nullptr);
+    explicit OutputTextView(const InMemoryTextStore& store, QWidget* parent = nullptr);
     ~OutputTextView() override;
 
     // Shows the end of the text, now and after the next change of the store.
@@ -130,7 +130,8 @@ private:
     std::optional<std::size_t> findFrom(const QString& needle, std::size_t from, bool backwards) const;
     void makeFormats();
 
-    InMemoryTextStore& store_;
+    const InMemoryTextStore& store_;
+    Subscription storeChanges_;
     OutputScrollBar* scrollBar_ = nullptr;
     // One per TextStyle.
     static constexpr std::size_t styleCount = 5;

@@ -18,7 +18,7 @@ QString frameText(DataBits dataBits, Parity parity, StopBits stopBits)
     return QString::number(rawValue(dataBits)) + letter + QString::number(rawValue(stopBits));
 }
 
-PortSettingsButton::PortSettingsButton(VelmoraModel& model, QWidget* parent) : QToolButton(parent), model_(model)
+PortSettingsButton::PortSettingsButton(Session& model, QWidget* parent) : QToolButton(parent), model_(model)
 {
     setIcon(symbolIcon("slider.horizontal.3"));
     setToolButtonStyle(Qt::ToolButtonTextBesideIcon);
@@ -29,14 +29,14 @@ PortSettingsButton::PortSettingsButton(VelmoraModel& model, QWidget* parent) : Q
     connect(popup_, &Popup::closed, view_, &PortSettingsView::applyPendingCustomBaud);
 
     const auto frameChanged = [this](const auto&) { refreshText(); };
-    subscriptions_.push_back(model_.dataBits().subscribe(frameChanged));
-    subscriptions_.push_back(model_.parity().subscribe(frameChanged));
-    subscriptions_.push_back(model_.stopBits().subscribe(frameChanged));
+    subscriptions_.push_back(model_.line().dataBits.subscribe(frameChanged));
+    subscriptions_.push_back(model_.line().parity.subscribe(frameChanged));
+    subscriptions_.push_back(model_.line().stopBits.subscribe(frameChanged));
 }
 
 void PortSettingsButton::refreshText()
 {
-    setText(frameText(model_.dataBits().value(), model_.parity().value(), model_.stopBits().value()));
+    setText(frameText(model_.line().dataBits.value(), model_.line().parity.value(), model_.line().stopBits.value()));
 }
 
 } // namespace velmora

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "core/session/VelmoraModel.h"
+#include "core/session/Session.h"
 #include "core/support/Published.h"
 
 #include <QToolButton>
@@ -22,7 +22,7 @@ QString frameText(DataBits dataBits, Parity parity, StopBits stopBits);
 class PortSettingsButton final : public QToolButton {
     Q_OBJECT
 public:
-    explicit PortSettingsButton(VelmoraModel& model, QWidget* parent = nullptr);
+    explicit PortSettingsButton(Session& model, QWidget* parent = nullptr);
 
     Popup* popup() const { return popup_; }
     PortSettingsView* settingsView() const { return view_; }
@@ -30,7 +30,7 @@ public:
 private:
     void refreshText();
 
-    VelmoraModel& model_;
+    Session& model_;
     std::vector<Subscription> subscriptions_;
     PortSettingsView* view_ = nullptr;
     Popup* popup_ = nullptr;

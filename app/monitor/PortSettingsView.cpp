@@ -56,7 +56,7 @@ QString customBaudErrorText()
         L10n::Settings::customBaudInvalid(PortSettings::minBaudRate, PortSettings::maxBaudRate), {PortSettings::maxBaudRate});
 }
 
-PortSettingsView::PortSettingsView(VelmoraModel& model, QWidget* parent) : QWidget(parent), model_(model)
+PortSettingsView::PortSettingsView(Session& model, QWidget* parent) : QWidget(parent), model_(model)
 {
     setFixedWidth(360);
     auto* column = new QVBoxLayout(this);
@@ -86,16 +86,16 @@ PortSettingsView::PortSettingsView(VelmoraModel& model, QWidget* parent) : QWidg
 
     connect(dataBits_, &QComboBox::activated, this, [this](int index) {
         if (auto bits = dataBitsFromRaw(dataBits_->itemData(index).toInt()))
-            model_.setDataBits(*bits);
+            model_.line().dataBits.set(*bits);
     });
     connect(parity_, &QComboBox::activated, this,
-        [this](int index) { model_.setParity(static_cast<Parity>(parity_->itemData(index).toInt())); });
+        [this](int index) { model_.line().parity.set(static_cast<Parity>(parity_->itemData(index).toInt())); });
     connect(stopBits_, &QComboBox::activated, this, [this](int index) {
         if (auto bits = stopBitsFromRaw(stopBits_->itemData(index).toInt()))
-            model_.setStopBits(*bits);
+            model_.line().stopBits.set(*bits);
     });
     connect(flowControl_, &QComboBox::activated, this,
-        [this](int index) { model_.setFlowControl(static_cast<FlowControl>(flowControl_->itemData(index).toInt())); });
+        [this](int index) { model_.line().flowControl.set(static_cast<FlowControl>(flowControl_->itemData(index).toInt())); });
 
     auto* custom = new QGroupBox(qt(L10n::Settings::customBaud()), this);
     auto* customColumn = new QVBoxLayout(custom);
@@ -119,10 +119,10 @@ PortSettingsView::PortSettingsView(VelmoraModel& model, QWidget* parent) : QWidg
 
     auto* defaults = new QPushButton(qt(L10n::Settings::defaults()), this);
     connect(defaults, &QPushButton::clicked, this, [this] {
-        model_.setDataBits(DataBits::eight);
-        model_.setParity(Parity::none);
-        model_.setStopBits(StopBits::one);
-        model_.setFlowControl(FlowControl::none);
+        model_.line().dataBits.set(DataBits::eight);
+        model_.line().parity.set(Parity::none);
+        model_.line().stopBits.set(StopBits::one);
+        model_.line().flowControl.set(FlowControl::none);
     });
     column->addWidget(defaults, 0, Qt::AlignLeft);
 
@@ -130,11 +130,11 @@ PortSettingsView::PortSettingsView(VelmoraModel& model, QWidget* parent) : QWidg
     column->addWidget(reopenNote_);
 
     const auto frameChanged = [this](const auto&) { refreshFrame(); };
-    subscriptions_.push_back(model_.dataBits().subscribe(frameChanged));
-    subscriptions_.push_back(model_.parity().subscribe(frameChanged));
-    subscriptions_.push_back(model_.stopBits().subscribe(frameChanged));
-    subscriptions_.push_back(model_.flowControl().subscribe(frameChanged));
-    subscriptions_.push_back(model_.state().subscribe(
+    subscriptions_.push_back(model_.line().dataBits.subscribe(frameChanged));
+    subscriptions_.push_back(model_.line().parity.subscribe(frameChanged));
+    subscriptions_.push_back(model_.line().stopBits.subscribe(frameChanged));
+    subscriptions_.push_back(model_.line().flowControl.subscribe(frameChanged));
+    subscriptions_.push_back(model_.connection().state.subscribe(
         [this](ConnectionState state) { reopenNote_->setVisible(state == ConnectionState::connected); }));
 }
 
@@ -154,7 +154,7 @@ bool PortSettingsView::eventFilter(QObject* watched, QEvent* event)
 void PortSettingsView::applyCustomBaud()
 {
     if (const auto rate = parseCustomBaud(customBaud_->text())) {
-        model_.setBaudRate(*rate);
+        model_.line().baudRate.set(*rate);
         customBaud_->clear();
         customBaudError_->clear();
         customBaudError_->hide();
@@ -166,10 +166,10 @@ void PortSettingsView::applyCustomBaud()
 
 void PortSettingsView::refreshFrame()
 {
-    select(dataBits_, rawValue(model_.dataBits().value()));
-    select(parity_, static_cast<int>(model_.parity().value()));
-    select(stopBits_, rawValue(model_.stopBits().value()));
-    select(flowControl_, static_cast<int>(model_.flowControl().value()));
+    select(dataBits_, rawValue(model_.line().dataBits.value()));
+    select(parity_, static_cast<int>(model_.line().parity.value()));
+    select(stopBits_, rawValue(model_.line().stopBits.value()));
+    select(flowControl_, static_cast<int>(model_.line().flowControl.value()));
 }
 
 } // namespace velmora

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "core/session/VelmoraModel.h"
+#include "core/session/Session.h"
 #include "core/support/Published.h"
 
 #include <QString>
@@ -32,7 +32,7 @@ QString customBaudErrorText();
 class PortSettingsView final : public QWidget {
     Q_OBJECT
 public:
-    explicit PortSettingsView(VelmoraModel& model, QWidget* parent = nullptr);
+    explicit PortSettingsView(Session& model, QWidget* parent = nullptr);
 
     // Applies the custom baud text if there is any; for the popup closing.
     void applyPendingCustomBaud();
@@ -44,7 +44,7 @@ private:
     void applyCustomBaud();
     void refreshFrame();
 
-    VelmoraModel& model_;
+    Session& model_;
     std::vector<Subscription> subscriptions_;
 
     QComboBox* dataBits_ = nullptr;

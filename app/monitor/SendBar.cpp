@@ -18,7 +18,7 @@
 
 namespace velmora {
 
-SendBar::SendBar(VelmoraModel& model, QWidget* parent) : QWidget(parent), model_(model)
+SendBar::SendBar(Session& model, QWidget* parent) : QWidget(parent), model_(model)
 {
     auto* column = new QVBoxLayout(this);
     column->setContentsMargins(12, 8, 12, 8);
@@ -41,7 +41,7 @@ SendBar::SendBar(VelmoraModel& model, QWidget* parent) : QWidget(parent), model_
         const QString capped = cappedToUtf8Bytes(text, static_cast<std::size_t>(maxMessageBytes));
         if (capped != text)
             input_->setText(capped);
-        model_.setInputText(capped.toStdString());
+        model_.composer().inputText.set(capped.toStdString());
     });
     connect(input_, &QLineEdit::returnPressed, this, [this] { model_.send(); });
     boxRow->addWidget(input_, 1);
@@ -68,14 +68,14 @@ SendBar::SendBar(VelmoraModel& model, QWidget* parent) : QWidget(parent), model_
     inputErrorRow_->hide();
     column->addWidget(inputErrorRow_);
 
-    subscriptions_.push_back(model_.selectedPath().subscribe([this](const auto&) { refreshInput(); }));
-    subscriptions_.push_back(model_.state().subscribe([this](ConnectionState state) {
+    subscriptions_.push_back(model_.line().selectedPath.subscribe([this](const auto&) { refreshInput(); }));
+    subscriptions_.push_back(model_.connection().state.subscribe([this](ConnectionState state) {
         refreshInput();
         if (state == ConnectionState::connected)
             input_->setFocus();
     }));
-    subscriptions_.push_back(model_.sendMode().subscribe([this](const auto&) { refreshInput(); }));
-    subscriptions_.push_back(model_.inputText().subscribe([this](const std::string& text) {
+    subscriptions_.push_back(model_.composer().sendMode.subscribe([this](const auto&) { refreshInput(); }));
+    subscriptions_.push_back(model_.composer().inputText.subscribe([this](const std::string& text) {
         const QString shown = qt(text);
         if (input_->text() != shown)
             input_->setText(shown);
@@ -90,9 +90,9 @@ bool SendBar::eventFilter(QObject* watched, QEvent* event)
             const auto key = static_cast<QKeyEvent*>(event)->key();
             if (key == Qt::Key_Up || key == Qt::Key_Down) {
                 if (key == Qt::Key_Up)
-                    model_.historyUp();
+                    model_.composer().historyUp();
                 else
-                    model_.historyDown();
+                    model_.composer().historyDown();
                 return true;
             }
         } else if (event->type() == QEvent::FocusIn || event->type() == QEvent::FocusOut) {
@@ -104,9 +104,9 @@ bool SendBar::eventFilter(QObject* watched, QEvent* event)
 
 void SendBar::refreshInput()
 {
-    const auto state = model_.state().value();
-    const bool hex = model_.sendMode().value() == SendMode::hex;
-    std::string port = model_.selectedPath().value();
+    const auto state = model_.connection().state.value();
+    const bool hex = model_.composer().sendMode.value() == SendMode::hex;
+    std::string port = model_.line().selectedPath.value();
     if (auto info = model_.selectedPortInfo())
         port = info->displayName();
     switch (state) {
@@ -116,9 +116,9 @@ void SendBar::refreshInput()
     case ConnectionState::waitingForDevice: input_->setPlaceholderText(qt(L10n::Input::promptWaiting())); break;
     case ConnectionState::disconnected: input_->setPlaceholderText(qt(L10n::Input::promptDisconnected())); break;
     }
-    const auto error = model_.hexInputError();
+    const auto error = model_.composer().hexInputError();
     sendButton_->setEnabled(state == ConnectionState::connected && !error);
-    const bool showError = error && !model_.inputText().value().empty();
+    const bool showError = error && !model_.composer().inputText.value().empty();
     inputErrorText_->setText(showError ? qt(*error) : QString());
     inputErrorRow_->setVisible(showError);
 }

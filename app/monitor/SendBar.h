@@ -1,6 +1,6 @@
 #pragma once
 
-#include "core/session/VelmoraModel.h"
+#include "core/session/Session.h"
 #include "core/support/Published.h"
 
 #include <QWidget>
@@ -23,7 +23,7 @@ class SendOptionsMenu;
 class SendBar final : public QWidget {
     Q_OBJECT
 public:
-    SendBar(VelmoraModel& model, QWidget* parent);
+    SendBar(Session& model, QWidget* parent);
 
     QLineEdit* input() const { return input_; }
     SendOptionsMenu* sendOptions() const { return sendOptions_; }
@@ -37,7 +37,7 @@ private:
     void refreshInput();
     void refreshInputBox();
 
-    VelmoraModel& model_;
+    Session& model_;
     std::vector<Subscription> subscriptions_;
 
     QFrame* inputBox_ = nullptr;

@@ -45,7 +45,7 @@ QString sendOptionsTitle(SendMode mode, LineEnding ending)
     return QStringLiteral("↵ ") + shortName(ending);
 }
 
-SendOptionsMenu::SendOptionsMenu(VelmoraModel& model, QWidget* parent) : QToolButton(parent), model_(model)
+SendOptionsMenu::SendOptionsMenu(Session& model, QWidget* parent) : QToolButton(parent), model_(model)
 {
     setAutoRaise(true);
     setPopupMode(QToolButton::InstantPopup);
@@ -64,7 +64,7 @@ SendOptionsMenu::SendOptionsMenu(VelmoraModel& model, QWidget* parent) : QToolBu
         action->setCheckable(true);
         action->setData(static_cast<int>(mode));
         sendModes_->addAction(action);
-        connect(action, &QAction::triggered, this, [this, mode] { model_.setSendMode(mode); });
+        connect(action, &QAction::triggered, this, [this, mode] { model_.composer().sendMode.set(mode); });
     }
     menu_->addSection(qt(L10n::Input::lineEnding()));
     lineEndings_ = new QActionGroup(menu_);
@@ -73,19 +73,19 @@ SendOptionsMenu::SendOptionsMenu(VelmoraModel& model, QWidget* parent) : QToolBu
         action->setCheckable(true);
         action->setData(static_cast<int>(ending));
         lineEndings_->addAction(action);
-        connect(action, &QAction::triggered, this, [this, ending] { model_.setLineEnding(ending); });
+        connect(action, &QAction::triggered, this, [this, ending] { model_.composer().lineEnding.set(ending); });
     }
     setMenu(menu_);
 
     const auto changed = [this](const auto&) { refresh(); };
-    subscriptions_.push_back(model_.sendMode().subscribe(changed));
-    subscriptions_.push_back(model_.lineEnding().subscribe(changed));
+    subscriptions_.push_back(model_.composer().sendMode.subscribe(changed));
+    subscriptions_.push_back(model_.composer().lineEnding.subscribe(changed));
 }
 
 void SendOptionsMenu::refresh()
 {
-    const auto mode = model_.sendMode().value();
-    const auto ending = model_.lineEnding().value();
+    const auto mode = model_.composer().sendMode.value();
+    const auto ending = model_.composer().lineEnding.value();
     setText(sendOptionsTitle(mode, ending));
     setToolTip(qt(mode == SendMode::hex ? L10n::Send::lineEndingNotInHex() : L10n::Input::lineEndingChipHelp(fullName(ending))));
     for (auto* action : sendModes_->actions())

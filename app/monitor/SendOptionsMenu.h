@@ -1,6 +1,6 @@
 #pragma once
 
-#include "core/session/VelmoraModel.h"
+#include "core/session/Session.h"
 #include "core/support/Published.h"
 
 #include <QToolButton>
@@ -23,7 +23,7 @@ QString sendOptionsTitle(SendMode mode, LineEnding ending);
 class SendOptionsMenu final : public QToolButton {
     Q_OBJECT
 public:
-    explicit SendOptionsMenu(VelmoraModel& model, QWidget* parent = nullptr);
+    explicit SendOptionsMenu(Session& model, QWidget* parent = nullptr);
 
     QActionGroup* sendModes() const { return sendModes_; }
     QActionGroup* lineEndings() const { return lineEndings_; }
@@ -31,7 +31,7 @@ public:
 private:
     void refresh();
 
-    VelmoraModel& model_;
+    Session& model_;
     std::vector<Subscription> subscriptions_;
     QMenu* menu_ = nullptr;
     QActionGroup* sendModes_ = nullptr;

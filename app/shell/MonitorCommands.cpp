@@ -69,7 +69,7 @@ MonitorCommands::MonitorCommands(QMainWindow& window, MonitorWindow* monitor, Ap
         auto* model = session();
         if (!model)
             return;
-        if (model->state().value() == ConnectionState::disconnected)
+        if (model->connection().state.value() == ConnectionState::disconnected)
             model->connect();
         else
             model->disconnect();
@@ -95,24 +95,24 @@ MonitorCommands::MonitorCommands(QMainWindow& window, MonitorWindow* monitor, Ap
         });
         return action;
     };
-    toggle(serial, L10n::Footer::autoscroll(), {}, [](VelmoraModel& m) { return m.autoscroll().value(); },
-        [](VelmoraModel& m, bool on) { m.setAutoscroll(on); });
-    toggle(serial, L10n::Footer::timestamp(), {}, [](VelmoraModel& m) { return m.showTimestamps().value(); },
-        [](VelmoraModel& m, bool on) { m.setShowTimestamps(on); });
-    toggle(serial, L10n::Footer::echo(), {}, [](VelmoraModel& m) { return m.echoSent().value(); },
-        [](VelmoraModel& m, bool on) { m.setEchoSent(on); });
+    toggle(serial, L10n::Footer::autoscroll(), {}, [](Session& m) { return m.display().autoscroll.value(); },
+        [](Session& m, bool on) { m.display().autoscroll.set(on); });
+    toggle(serial, L10n::Footer::timestamp(), {}, [](Session& m) { return m.display().showTimestamps.value(); },
+        [](Session& m, bool on) { m.display().showTimestamps.set(on); });
+    toggle(serial, L10n::Footer::echo(), {}, [](Session& m) { return m.display().echoSent.value(); },
+        [](Session& m, bool on) { m.display().echoSent.set(on); });
     serial->addSeparator();
     toggle(serial, L10n::Send::menuSendAsHex(), QKeySequence(QStringLiteral("Ctrl+Shift+H")),
-        [](VelmoraModel& m) { return m.sendMode().value() == SendMode::hex; },
-        [](VelmoraModel& m, bool on) { m.setSendMode(on ? SendMode::hex : SendMode::text); });
+        [](Session& m) { return m.composer().sendMode.value() == SendMode::hex; },
+        [](Session& m, bool on) { m.composer().sendMode.set(on ? SendMode::hex : SendMode::text); });
     serial->addSeparator();
     std::vector<QAction*> lineActions;
     lineActions.push_back(toggle(serial, L10n::Lines::dtr(), {},
-        [](VelmoraModel& m) { return m.modemLines().value() && m.modemLines().value()->dtr; },
-        [](VelmoraModel& m, bool on) { m.runLineSteps({dtrStep(on)}, L10n::Lines::dtrChanged(on)); }));
+        [](Session& m) { return m.connection().modemLines.value() && m.connection().modemLines.value()->dtr; },
+        [](Session& m, bool on) { m.runLineSteps({dtrStep(on)}, L10n::Lines::dtrChanged(on)); }));
     lineActions.push_back(toggle(serial, L10n::Lines::rts(), {},
-        [](VelmoraModel& m) { return m.modemLines().value() && m.modemLines().value()->rts; },
-        [](VelmoraModel& m, bool on) { m.runLineSteps({rtsStep(on)}, L10n::Lines::rtsChanged(on)); }));
+        [](Session& m) { return m.connection().modemLines.value() && m.connection().modemLines.value()->rts; },
+        [](Session& m, bool on) { m.runLineSteps({rtsStep(on)}, L10n::Lines::rtsChanged(on)); }));
     for (const auto sequence : allResetSequences) {
         lineActions.push_back(sessionAction(serial->addAction(qt(title(sequence)), this, [this, sequence] {
             if (auto* model = session())
@@ -121,13 +121,13 @@ MonitorCommands::MonitorCommands(QMainWindow& window, MonitorWindow* monitor, Ap
     }
     serial->addSeparator();
     toggle(serial, L10n::Plotter::title(), QKeySequence(QStringLiteral("Ctrl+Shift+L")),
-        [](VelmoraModel& m) { return m.showPlotter().value(); }, [](VelmoraModel& m, bool on) { m.setShowPlotter(on); });
+        [](Session& m) { return m.display().showPlotter.value(); }, [](Session& m, bool on) { m.display().showPlotter.set(on); });
     refreshers_.push_back([this, connectAction, lineActions] {
         auto* model = session();
-        const bool connected = model && model->state().value() == ConnectionState::connected;
-        const bool disconnected = !model || model->state().value() == ConnectionState::disconnected;
+        const bool connected = model && model->connection().state.value() == ConnectionState::connected;
+        const bool disconnected = !model || model->connection().state.value() == ConnectionState::disconnected;
         connectAction->setText(qt(disconnected ? L10n::Header::connect() : L10n::Header::disconnect()));
-        connectAction->setEnabled(model && (!disconnected || !model->selectedPath().value().empty()));
+        connectAction->setEnabled(model && (!disconnected || !model->line().selectedPath.value().empty()));
         for (auto* action : lineActions)
             action->setEnabled(connected);
     });
@@ -142,11 +142,11 @@ MonitorCommands::MonitorCommands(QMainWindow& window, MonitorWindow* monitor, Ap
         action->setShortcut(QKeySequence(QStringLiteral("Ctrl+%1").arg(number++)));
         connect(action, &QAction::triggered, this, [this, mode] {
             if (auto* model = session())
-                model->setDisplayMode(mode);
+                model->display().displayMode.set(mode);
         });
         refreshers_.push_back([this, action, mode] {
             auto* model = session();
-            action->setChecked(model && model->displayMode().value() == mode);
+            action->setChecked(model && model->display().displayMode.value() == mode);
         });
     }
 
@@ -189,7 +189,7 @@ ContentView* MonitorCommands::currentView() const
     return monitor_ ? monitor_->currentView() : nullptr;
 }
 
-VelmoraModel* MonitorCommands::session() const
+Session* MonitorCommands::session() const
 {
     auto* view = currentView();
     return view ? &view->model() : nullptr;

@@ -13,7 +13,7 @@ namespace velmora {
 
 class ContentView;
 class MonitorWindow;
-class VelmoraModel;
+class Session;
 
 // The menu bar of one window: File, Edit, Serial Port, Display and Help. Session commands act on
 // the current tab of the window's monitor; a window without one (the help window) has them all
@@ -44,7 +44,7 @@ protected:
 
 private:
     ContentView* currentView() const;
-    VelmoraModel* session() const;
+    Session* session() const;
     QAction* sessionAction(QAction* action);
 
     QMainWindow& window_;

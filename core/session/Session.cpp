@@ -11,7 +11,7 @@ Session::Session(MainQueue& mainQueue, SettingsStore& settings)
     , composer_(settings, SettingKeys::sendMode, SettingKeys::lineEnding)
     , plot_(PlotStore::create(mainQueue, settings))
 {
-    output_.setAutoscroll(*display_.autoscroll);
+    autoscrollFollowing_ = display_.autoscroll.subscribe([this](bool on) { output_.setAutoscroll(on); });
 }
 
 std::optional<SerialPortInfo> Session::selectedPortInfo() const

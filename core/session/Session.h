@@ -99,6 +99,9 @@ protected:
     SendComposer composer_;
     OutputBuffer output_;
     std::shared_ptr<PlotStore> plot_;
+
+private:
+    Subscription autoscrollFollowing_;
 };
 
 } // namespace velmora

@@ -57,7 +57,6 @@ void VelmoraModel::followSettings()
     reactions.push_back(display_.displayMode.onChange(pacing));
     reactions.push_back(display_.packetGapMs.onChange(pacing));
 
-    reactions.push_back(display_.autoscroll.onChange([this](bool on) { output_.setAutoscroll(on); }));
     reactions.push_back(display_.showPlotter.onChange([this](bool on) {
         // Plotting starts with the bytes that arrive next, not in the middle of an old line.
         if (on)

@@ -63,17 +63,17 @@ private slots:
         QCOMPARE(entries(picker), QStringList{"No ports found"});
 
         registry.ports.set({usbBoard("/dev/ttyACM0"), {"/dev/ttyS0", std::nullopt, std::nullopt, std::nullopt}});
-        QCOMPARE(model->selectedPath().value(), std::string("/dev/ttyACM0"));
+        QCOMPARE(model->line().selectedPath.value(), std::string("/dev/ttyACM0"));
         QCOMPARE(entries(picker), (QStringList{"/dev/ttyACM0 — Arduino Uno", "/dev/ttyS0"}));
 
-        model->setSelectedPath("/dev/ttyUSB7");
+        model->line().selectedPath.set("/dev/ttyUSB7");
         QCOMPARE(entries(picker), (QStringList{"/dev/ttyUSB7 (not connected)", "/dev/ttyACM0 — Arduino Uno", "/dev/ttyS0"}));
         QCOMPARE(picker->currentText(), QString("/dev/ttyUSB7 (not connected)"));
 
-        model->setSelectedPath("");
+        model->line().selectedPath.set("");
         QCOMPARE(entries(picker).first(), QString("Select a port…"));
         picker->activated(2);
-        QCOMPARE(model->selectedPath().value(), std::string("/dev/ttyS0"));
+        QCOMPARE(model->line().selectedPath.value(), std::string("/dev/ttyS0"));
     }
 
     void aPortHeldByAnotherTabIsMarkedButStaysSelectable()
@@ -81,13 +81,13 @@ private slots:
         velmora::testing::PseudoTerminal board;
         registry.ports.set({{board.devicePath(), std::string("Uno"), 0x2341, 0x0043}});
         auto holder = makeModel();
-        holder->setSelectedPath(board.devicePath());
+        holder->line().selectedPath.set(board.devicePath());
         holder->connect();
-        QCOMPARE(holder->state().value(), ConnectionState::connected);
+        QCOMPARE(holder->connection().state.value(), ConnectionState::connected);
 
         auto model = makeModel();
         ContentView view(model);
-        model->setSelectedPath(board.devicePath());
+        model->line().selectedPath.set(board.devicePath());
         const QString held = QString::fromStdString(board.devicePath()) + " — Arduino Uno (open in another tab)";
         QCOMPARE(entries(view.portPicker()), QStringList{held});
         QCOMPARE(view.portPicker()->currentText(), held);
@@ -104,15 +104,16 @@ private slots:
         velmora::testing::PseudoTerminal board;
         std::weak_ptr<VelmoraModel> session;
         {
-            auto view = std::make_unique<ContentView>(makeModel());
-            session = view->model().shared_from_this();
-            view->model().setShowPlotter(true);
-            view->model().setSelectedPath(board.devicePath());
+            auto made = makeModel();
+            session = made;
+            auto view = std::make_unique<ContentView>(std::move(made));
+            view->model().display().showPlotter.set(true);
+            view->model().line().selectedPath.set(board.devicePath());
             view->model().connect();
             view->show();
             QVERIFY(QTest::qWaitForWindowExposed(view.get()));
             board.writeToPort("t:1\n");
-            QVERIFY(pump([&] { return view->model().rxBytes().value() == 4; }));
+            QVERIFY(pump([&] { return view->model().reception().rxBytes.value() == 4; }));
         }
         QVERIFY(session.expired());
     }
@@ -124,16 +125,16 @@ private slots:
         auto* picker = view.baudPicker();
         QCOMPARE(picker->count(), 20);
         QCOMPARE(picker->itemText(0), QString("300 baud"));
-        model->setBaudRate(31250);
+        model->line().baudRate.set(31250);
         QCOMPARE(picker->count(), 20);
-        model->setBaudRate(76800);
+        model->line().baudRate.set(76800);
         QCOMPARE(picker->count(), 21);
         const int custom = picker->findText("76800 baud");
         QCOMPARE(picker->itemText(custom - 1), QString("74880 baud"));
         QCOMPARE(picker->itemText(custom + 1), QString("115200 baud"));
         QCOMPARE(picker->currentIndex(), custom);
         picker->activated(picker->findText("2000000 baud"));
-        QCOMPARE(model->baudRate().value(), 2000000);
+        QCOMPARE(model->line().baudRate.value(), 2000000);
         QCOMPARE(picker->count(), 20);
     }
 
@@ -153,7 +154,7 @@ private slots:
         for (const auto& [pasted, kept] : cases) {
             paste(view.input(), pasted);
             QCOMPARE(view.input()->text().size(), kept);
-            QCOMPARE(QString::fromStdString(model->inputText().value()), pasted.left(kept));
+            QCOMPARE(QString::fromStdString(model->composer().inputText.value()), pasted.left(kept));
         }
     }
 
@@ -174,7 +175,7 @@ private slots:
         registry.ports.set({{board.devicePath(), std::string("Uno"), 0x2341, 0x0043}});
         QVERIFY(button->isEnabled());
         button->click();
-        QCOMPARE(model->state().value(), ConnectionState::connected);
+        QCOMPARE(model->connection().state.value(), ConnectionState::connected);
         QCOMPARE(button->text(), QString("Disconnect"));
         QCOMPARE(button->toolTip(), QString("Disconnect (Ctrl+R)"));
         QCOMPARE(dotColour(view), connectedGreen);
@@ -184,7 +185,7 @@ private slots:
 
         // The board vanishes: the tab waits for it, and Disconnect ends the waiting.
         board.closeMaster();
-        QVERIFY(queue.runUntil([&] { return model->state().value() == ConnectionState::waitingForDevice; }, 5s));
+        QVERIFY(queue.runUntil([&] { return model->connection().state.value() == ConnectionState::waitingForDevice; }, 5s));
         QCOMPARE(dotColour(view), waitingYellow);
         QCOMPARE(view.statusDot()->toolTip(), QString("Waiting…"));
         QCOMPARE(button->text(), QString("Disconnect"));
@@ -192,7 +193,7 @@ private slots:
         QVERIFY(!view.sendButton()->isEnabled());
         QCOMPARE(view.windowTitleText(), QString("Arduino Uno – Waiting…"));
         button->click();
-        QCOMPARE(model->state().value(), ConnectionState::disconnected);
+        QCOMPARE(model->connection().state.value(), ConnectionState::disconnected);
         QCOMPARE(button->text(), QString("Connect"));
     }
 
@@ -201,9 +202,9 @@ private slots:
         velmora::testing::PseudoTerminal board;
         auto model = makeModel();
         ContentView view(model);
-        model->setSelectedPath(board.devicePath());
+        model->line().selectedPath.set(board.devicePath());
         model->connect();
-        model->setSendMode(SendMode::hex);
+        model->composer().sendMode.set(SendMode::hex);
         QCOMPARE(view.sendOptions()->text(), QString("HEX"));
         QVERIFY(view.input()->placeholderText().startsWith("HEX bytes, e.g. 01 03 00 00 00 0A"));
         QTest::keyClicks(view.input(), "01 0G");
@@ -211,10 +212,10 @@ private slots:
         QCOMPARE(view.inputError()->text(), QString("'0G' is not a valid HEX value. Use 0–9 and A–F, e.g. 01 0A FF."));
         QVERIFY(!view.sendButton()->isEnabled());
         view.input()->clear();
-        model->setInputText("");
+        model->composer().inputText.set("");
         QVERIFY(view.inputError()->parentWidget()->isHidden());
         QVERIFY(view.sendButton()->isEnabled());
-        model->setSendMode(SendMode::text);
+        model->composer().sendMode.set(SendMode::text);
         QCOMPARE(view.sendOptions()->text(), QString("↵ LF"));
     }
 
@@ -230,12 +231,12 @@ private slots:
         const QSize room = view.counters()->sizeHint();
         QVERIFY(room.width() >= view.counters()->fontMetrics().horizontalAdvance("RX 999,999,999 B  ·  TX 99,999,999 B"));
 
-        model->setSelectedPath(board.devicePath());
+        model->line().selectedPath.set(board.devicePath());
         model->connect();
         // The status line alone is something to save.
         QVERIFY(view.saveButton()->isEnabled());
         board.writeToPort(std::string(12345, 'x'));
-        QVERIFY(pump([&] { return model->rxBytes().value() == 12345; }));
+        QVERIFY(pump([&] { return model->reception().rxBytes.value() == 12345; }));
         QCOMPARE(view.counters()->text(), QString("RX 12,345 B  ·  TX 0 B"));
         QCOMPARE(view.counters()->sizeHint(), room);
 
@@ -255,22 +256,22 @@ private slots:
                                                    "ASCII with control codes"}));
         QVERIFY(view.overlays()->badge()->isHidden());
         view.displayPicker()->activated(1);
-        QCOMPARE(model->displayMode().value(), DisplayMode::hex);
+        QCOMPARE(model->display().displayMode.value(), DisplayMode::hex);
         QVERIFY(view.overlays()->badge()->isVisible());
         view.overlays()->badge()->click();
-        QCOMPARE(model->displayMode().value(), DisplayMode::text);
+        QCOMPARE(model->display().displayMode.value(), DisplayMode::text);
         QCOMPARE(view.displayPicker()->currentText(), QString("Text (UTF-8)"));
-        model->setDisplayMode(DisplayMode::asciiEscaped);
+        model->display().displayMode.set(DisplayMode::asciiEscaped);
         QCOMPARE(view.displayPicker()->currentIndex(), 5);
 
         QVERIFY(!view.plotterArea()->isVisible());
         QCOMPARE(view.plotterButton()->toolTip(), QString("Show numbers from the received data as a graph (Ctrl+Shift+L)"));
         view.plotterButton()->click();
-        QVERIFY(model->showPlotter().value());
+        QVERIFY(model->display().showPlotter.value());
         QVERIFY(view.plotterArea()->isVisible());
         QVERIFY(view.plotterArea()->height() >= 160);
         QVERIFY(view.outputView().height() >= 120);
-        model->setShowPlotter(false);
+        model->display().showPlotter.set(false);
         QVERIFY(!view.plotterButton()->isChecked());
         QVERIFY(!view.plotterArea()->isVisible());
     }

@@ -108,13 +108,13 @@ private slots:
         QTest::keyClicks(field, "76800");
         QVERIFY(apply->isEnabled());
         QTest::mouseClick(apply, Qt::LeftButton);
-        QCOMPARE(model->baudRate().value(), 76800);
+        QCOMPARE(model->line().baudRate.value(), 76800);
         QCOMPARE(field->text(), QString());
         QVERIFY(!apply->isEnabled());
 
         QTest::keyClicks(field, " 250000 ");
         QTest::keyClick(field, Qt::Key_Return);
-        QCOMPARE(model->baudRate().value(), 250000);
+        QCOMPARE(model->line().baudRate.value(), 250000);
         QCOMPARE(field->text(), QString());
 
         for (const QString refused : {"49", "12000001", "abc", "1e6"}) {
@@ -124,7 +124,7 @@ private slots:
             auto* error = withText<QLabel>(view, rangeMessage);
             QVERIFY2(error && !error->isHidden(), qPrintable(refused));
             QCOMPARE(field->text(), refused);
-            QCOMPARE(model->baudRate().value(), 250000);
+            QCOMPARE(model->line().baudRate.value(), 250000);
         }
         // Blanks alone are text too: Apply can be pressed, and the rate is refused.
         field->clear();
@@ -134,7 +134,7 @@ private slots:
         field->clear();
         QTest::keyClicks(field, "1000000");
         QTest::mouseClick(apply, Qt::LeftButton);
-        QCOMPARE(model->baudRate().value(), 1000000);
+        QCOMPARE(model->line().baudRate.value(), 1000000);
         QVERIFY(!withText<QLabel>(view, rangeMessage));
     }
 
@@ -152,7 +152,7 @@ private slots:
         QTest::keyClicks(field, "31250");
         defaults->setFocus();
         QTRY_VERIFY(!field->hasFocus());
-        QCOMPARE(model->baudRate().value(), 31250);
+        QCOMPARE(model->line().baudRate.value(), 31250);
         QCOMPARE(field->text(), QString());
 
         // An empty field losing focus leaves everything as it is.
@@ -160,7 +160,7 @@ private slots:
         QTRY_VERIFY(field->hasFocus());
         defaults->setFocus();
         QTRY_VERIFY(!field->hasFocus());
-        QCOMPARE(model->baudRate().value(), 31250);
+        QCOMPARE(model->line().baudRate.value(), 31250);
         QVERIFY(!withText<QLabel>(view, rangeMessage));
     }
 
@@ -179,10 +179,10 @@ private slots:
         QCOMPARE(entries(pickers[3]), (QStringList{"None", "Hardware (RTS/CTS)", "Software (XON/XOFF)"}));
 
         // Changed elsewhere, e.g. by another tab's settings: the pickers and the title follow.
-        model->setDataBits(DataBits::seven);
-        model->setParity(Parity::even);
-        model->setStopBits(StopBits::two);
-        model->setFlowControl(FlowControl::xonXoff);
+        model->line().dataBits.set(DataBits::seven);
+        model->line().parity.set(Parity::even);
+        model->line().stopBits.set(StopBits::two);
+        model->line().flowControl.set(FlowControl::xonXoff);
         QCOMPARE(button.text(), QString("7E2"));
         QCOMPARE(pickers[0]->currentText(), QString("7"));
         QCOMPARE(pickers[1]->currentText(), QString("Even"));
@@ -193,16 +193,16 @@ private slots:
         emit pickers[0]->activated(pickers[0]->findText("5"));
         emit pickers[1]->activated(pickers[1]->findText("Odd"));
         emit pickers[3]->activated(pickers[3]->findText("Hardware (RTS/CTS)"));
-        QCOMPARE(model->dataBits().value(), DataBits::five);
-        QCOMPARE(model->parity().value(), Parity::odd);
-        QCOMPARE(model->flowControl().value(), FlowControl::rtsCts);
+        QCOMPARE(model->line().dataBits.value(), DataBits::five);
+        QCOMPARE(model->line().parity.value(), Parity::odd);
+        QCOMPARE(model->line().flowControl.value(), FlowControl::rtsCts);
         QCOMPARE(button.text(), QString("5O2"));
 
         QTest::mouseClick(withText<QPushButton>(view, "Default (8N1, no flow control)"), Qt::LeftButton);
-        QCOMPARE(model->dataBits().value(), DataBits::eight);
-        QCOMPARE(model->parity().value(), Parity::none);
-        QCOMPARE(model->stopBits().value(), StopBits::one);
-        QCOMPARE(model->flowControl().value(), FlowControl::none);
+        QCOMPARE(model->line().dataBits.value(), DataBits::eight);
+        QCOMPARE(model->line().parity.value(), Parity::none);
+        QCOMPARE(model->line().stopBits.value(), StopBits::one);
+        QCOMPARE(model->line().flowControl.value(), FlowControl::none);
         QCOMPARE(button.text(), QString("8N1"));
         QCOMPARE(pickers[3]->currentText(), QString("None"));
     }
@@ -233,7 +233,7 @@ private slots:
         clickThroughPopup(popup, elsewhere);
         QTRY_VERIFY(!popup.isVisible());
         QCOMPARE(closed.count(), 1);
-        QCOMPARE(model->baudRate().value(), 76800);
+        QCOMPARE(model->line().baudRate.value(), 76800);
         QCOMPARE(field->text(), QString());
 
         // Refused text is kept and its message shown when the popup opens again.
@@ -246,7 +246,7 @@ private slots:
         QTest::qWait(50);
         QVERIFY(!popup.isVisible());
         QCOMPARE(closed.count(), 2);
-        QCOMPARE(model->baudRate().value(), 76800);
+        QCOMPARE(model->line().baudRate.value(), 76800);
         QCOMPARE(field->text(), QString("abc"));
         QVERIFY(withText<QLabel>(*button->settingsView(), rangeMessage));
 
@@ -287,9 +287,9 @@ private slots:
         QCOMPARE(items, (QStringList{"DTR", "RTS", "—", "Reset Arduino (DTR pulse)", "Reset ESP32/ESP8266 (RTS pulse)",
                             "Start ESP32/ESP8266 in bootloader"}));
 
-        model->setSelectedPath(board.devicePath());
+        model->line().selectedPath.set(board.devicePath());
         model->connect();
-        QCOMPARE(model->state().value(), ConnectionState::connected);
+        QCOMPARE(model->connection().state.value(), ConnectionState::connected);
         QVERIFY(!note->isHidden());
         QVERIFY(menu.isEnabled());
         QCOMPARE(menu.toolTip(), QString("DTR/RTS signals and resetting your board"));
@@ -299,14 +299,14 @@ private slots:
         // The switch shows what the port reads back, not what was asked for.
         menu.dtrAction()->trigger();
         QVERIFY(menu.dtrAction()->isChecked());
-        QVERIFY(queue.runUntil([&] { return model->modemLines().value() == ModemLines{false, true}; }, 5s));
+        QVERIFY(queue.runUntil([&] { return model->connection().modemLines.value() == ModemLines{false, true}; }, 5s));
         QCOMPARE(menu.text(), QString("DTR ○  RTS ●"));
         QVERIFY(!menu.dtrAction()->isChecked());
         QVERIFY(menu.rtsAction()->isChecked());
         QVERIFY(shown(*model).ends_with("--- DTR off ---\n"));
 
         menu.rtsAction()->trigger();
-        QVERIFY(queue.runUntil([&] { return model->modemLines().value() == ModemLines{false, false}; }, 5s));
+        QVERIFY(queue.runUntil([&] { return model->connection().modemLines.value() == ModemLines{false, false}; }, 5s));
         QCOMPARE(menu.text(), QString("DTR ○  RTS ○"));
         QVERIFY(shown(*model).ends_with("--- RTS off ---\n"));
 
@@ -335,16 +335,16 @@ private slots:
         QVERIFY(options.lineEndings()->isExclusive());
 
         actionNamed(options.lineEndings()->actions(), "No line ending")->trigger();
-        QCOMPARE(model->lineEnding().value(), LineEnding::none);
+        QCOMPARE(model->composer().lineEnding.value(), LineEnding::none);
         QCOMPARE(options.text(), QString("↵ none"));
         QCOMPARE(options.toolTip(), QString("Appended to every message: No line ending"));
-        model->setLineEnding(LineEnding::crlf);
+        model->composer().lineEnding.set(LineEnding::crlf);
         QCOMPARE(options.text(), QString("↵ CRLF"));
         QVERIFY(actionNamed(options.lineEndings()->actions(), "Both NL & CR (CRLF)")->isChecked());
         QVERIFY(!actionNamed(options.lineEndings()->actions(), "No line ending")->isChecked());
 
         actionNamed(options.sendModes()->actions(), "HEX")->trigger();
-        QCOMPARE(model->sendMode().value(), SendMode::hex);
+        QCOMPARE(model->composer().sendMode.value(), SendMode::hex);
         QCOMPARE(options.text(), QString("HEX"));
         QCOMPARE(options.toolTip(), QString("No line ending is added in HEX mode. Type 0D 0A yourself if needed."));
         for (auto* action : options.lineEndings()->actions())
@@ -352,14 +352,14 @@ private slots:
         QVERIFY(actionNamed(options.sendModes()->actions(), "HEX")->isChecked());
 
         // Back to text, here from the menu bar: the previous line ending is still there.
-        model->setSendMode(SendMode::text);
+        model->composer().sendMode.set(SendMode::text);
         QCOMPARE(options.text(), QString("↵ CRLF"));
         QVERIFY(actionNamed(options.sendModes()->actions(), "Text")->isChecked());
         for (auto* action : options.lineEndings()->actions())
             QVERIFY(action->isEnabled());
-        model->setLineEnding(LineEnding::lf);
+        model->composer().lineEnding.set(LineEnding::lf);
         QCOMPARE(options.text(), QString("↵ LF"));
-        model->setLineEnding(LineEnding::cr);
+        model->composer().lineEnding.set(LineEnding::cr);
         QCOMPARE(options.text(), QString("↵ CR"));
     }
 
@@ -382,7 +382,7 @@ private slots:
         for (const auto& [mode, layout, gap] : {Expected{DisplayMode::text, false, false}, Expected{DisplayMode::hex, true, true},
                  Expected{DisplayMode::hexDump, true, true}, Expected{DisplayMode::decimal, true, true},
                  Expected{DisplayMode::binary, true, true}, Expected{DisplayMode::asciiEscaped, false, true}}) {
-            model->setDisplayMode(mode);
+            model->display().displayMode.set(mode);
             const auto name = std::string(rawValue(mode));
             QVERIFY2(bytesPerLine->isEnabled() == layout, name.c_str());
             QVERIFY2(breakOnLF->isEnabled() == layout, name.c_str());
@@ -416,18 +416,18 @@ private slots:
         QTRY_VERIFY(button.popup()->isVisible());
         QVERIFY(view.isVisible());
 
-        model->setDisplayMode(DisplayMode::hex);
+        model->display().displayMode.set(DisplayMode::hex);
         // On the box itself: a check box takes clicks only on its indicator and label.
         for (auto* box : {autoscroll, timestamps, echo, breakOnLF})
             QTest::mouseClick(box, Qt::LeftButton, {}, QPoint(8, box->height() / 2));
-        QVERIFY(!model->autoscroll().value());
-        QVERIFY(model->showTimestamps().value());
-        QVERIFY(!model->echoSent().value());
-        QVERIFY(model->breakOnLF().value());
+        QVERIFY(!model->display().autoscroll.value());
+        QVERIFY(model->display().showTimestamps.value());
+        QVERIFY(!model->display().echoSent.value());
+        QVERIFY(model->display().breakOnLF.value());
 
         // From the menu bar.
-        model->setAutoscroll(true);
-        model->setBreakOnLF(false);
+        model->display().autoscroll.set(true);
+        model->display().breakOnLF.set(false);
         QVERIFY(autoscroll->isChecked());
         QVERIFY(!breakOnLF->isChecked());
 
@@ -439,10 +439,10 @@ private slots:
         QCOMPARE(pickers[1]->currentText(), QString("Off"));
         emit pickers[0]->activated(pickers[0]->findText("32"));
         emit pickers[1]->activated(pickers[1]->findText("50 ms"));
-        QCOMPARE(model->bytesPerLine().value(), 32);
-        QCOMPARE(model->packetGapMs().value(), 50);
-        model->setPacketGapMs(1000);
-        model->setBytesPerLine(8);
+        QCOMPARE(model->display().bytesPerLine.value(), 32);
+        QCOMPARE(model->display().packetGapMs.value(), 50);
+        model->display().packetGapMs.set(1000);
+        model->display().bytesPerLine.set(8);
         QCOMPARE(pickers[1]->currentText(), QString("1000 ms"));
         QCOMPARE(pickers[0]->currentText(), QString("8"));
 

@@ -3,8 +3,8 @@
 #include "app/monitor/EmptyOutputView.h"
 #include "app/monitor/NoticeBanner.h"
 #include "app/monitor/OutputOverlays.h"
+#include "tests/app/FakeSession.h"
 #include "tests/app/WidgetTestHelpers.h"
-#include "tests/helpers/PseudoTerminal.h"
 
 #include <QImageReader>
 #include <QLabel>
@@ -18,6 +18,7 @@
 
 using namespace velmora;
 using velmora::testing::builtInPort;
+using velmora::testing::FakeSession;
 using velmora::testing::usbBoard;
 using namespace std::chrono_literals;
 
@@ -25,13 +26,13 @@ namespace {
 
 // The output area as a tab lays it out: a text view in a host, the overlays laid over it.
 struct OutputArea {
-    explicit OutputArea(VelmoraModel& model)
+    explicit OutputArea(Session& session)
     {
         auto* layout = new QVBoxLayout(&host);
         layout->setContentsMargins(0, 0, 0, 0);
         text = new QPlainTextEdit(&host);
         layout->addWidget(text);
-        overlays = new OutputOverlays(model, text);
+        overlays = new OutputOverlays(session, text);
         host.resize(900, 500);
     }
 
@@ -93,28 +94,10 @@ std::pair<int, bool> opaquePixels(const QPixmap& pixmap, std::optional<QColor> c
 
 } // namespace
 
-class OutputOverlaysTests : public QObject, velmora::testing::SessionFixture {
+class OutputOverlaysTests : public QObject {
     Q_OBJECT
 
-private:
-    void connectTo(VelmoraModel& model, const std::string& path)
-    {
-        model.setSelectedPath(path);
-        model.setBaudRate(115200);
-        model.connect();
-        QCOMPARE(model.state().value(), ConnectionState::connected);
-    }
-
-
 private slots:
-    void init()
-    {
-        registry.ports.set({});
-        settings.remove("port");
-        settings.remove("baud");
-        settings.remove("displayMode");
-    }
-
     void everySymbolHasABundledSvgThatDrawsAndTints()
     {
         QVERIFY(QImageReader::supportedImageFormats().contains("svg"));
@@ -139,8 +122,8 @@ private slots:
 
     void theEmptyPanelFollowsThePortsAndTheSelection()
     {
-        auto model = makeModel();
-        OutputArea area(*model);
+        FakeSession session;
+        OutputArea area(session);
         auto* empty = area.overlays->emptyView();
         QVERIFY(area.shows(empty));
         QCOMPARE(empty->title(), QString("No USB device found"));
@@ -148,111 +131,98 @@ private slots:
             QString("Connect your board with a USB cable that carries data. The port will appear automatically."));
         QVERIFY(!area.shows(empty->connectButton()));
 
-        // A board appears: the session picks it, the panel offers to connect to it.
-        registry.ports.set({usbBoard("/dev/ttyACM0"), builtInPort("/dev/ttyS0")});
+        // A board appears and is chosen: the panel offers to connect to it.
+        session.connectionStatus().ports.set({usbBoard("/dev/ttyACM0"), builtInPort("/dev/ttyS0")});
+        session.line().selectedPath.set("/dev/ttyACM0");
         QCOMPARE(empty->title(), QString("Ready to connect"));
         QCOMPARE(empty->message(), QString("Choose the port and your sketch's baud rate at the top, then click Connect (Ctrl+R)."));
         QVERIFY(area.shows(empty->connectButton()));
         QCOMPARE(empty->connectButton()->text(), QString("Connect to Arduino Uno"));
 
-        model->setSelectedPath("/dev/ttyS0");
+        session.line().selectedPath.set("/dev/ttyS0");
         QCOMPARE(empty->connectButton()->text(), QString("Connect to ttyS0"));
-        model->setSelectedPath("");
+        session.line().selectedPath.set("");
         QVERIFY(!area.shows(empty->connectButton()));
         // A remembered port that is not plugged in cannot be connected to from here.
-        model->setSelectedPath("/dev/ttyUSB7");
+        session.line().selectedPath.set("/dev/ttyUSB7");
         QVERIFY(!area.shows(empty->connectButton()));
         QCOMPARE(empty->title(), QString("Ready to connect"));
 
         // Ports without a USB vendor id (built-in UARTs, Bluetooth) are not what the user plugged in.
-        registry.ports.set({builtInPort("/dev/ttyS0"), builtInPort("/dev/rfcomm0")});
+        session.connectionStatus().ports.set({builtInPort("/dev/ttyS0"), builtInPort("/dev/rfcomm0")});
         QCOMPARE(empty->title(), QString("No USB device found"));
-        registry.ports.set({});
+        session.connectionStatus().ports.set({});
         QCOMPARE(empty->title(), QString("No USB device found"));
     }
 
     void theEmptyPanelConnectsAndShowsOnlyWhileDisconnectedWithNothingToShow()
     {
-        velmora::testing::PseudoTerminal board;
-        registry.ports.set({usbBoard(board.devicePath())});
-        auto model = makeModel();
-        OutputArea area(*model);
+        FakeSession session;
+        session.connectionStatus().ports.set({usbBoard("/dev/ttyACM0")});
+        session.line().selectedPath.set("/dev/ttyACM0");
+        OutputArea area(session);
         auto* empty = area.overlays->emptyView();
-        QCOMPARE(model->selectedPath().value(), board.devicePath());
         QVERIFY(area.shows(empty));
 
         empty->connectButton()->click();
-        QCOMPARE(model->state().value(), ConnectionState::connected);
+        QCOMPARE(session.actions, std::vector<std::string>{"connect"});
+        auto& state = session.connectionStatus().state;
+        state.set(ConnectionState::connected);
         QVERIFY(!area.shows(empty));
-        // An empty output while connected shows no panel.
-        model->clearOutput();
-        QVERIFY(model->outputIsEmpty().value());
-        QVERIFY(!area.shows(empty));
+        state.set(ConnectionState::waitingForDevice);
+        QVERIFY2(!area.shows(empty), "an empty output while waiting shows no panel");
 
-        model->disconnect();
-        QVERIFY(!model->outputIsEmpty().value()); // the "connection closed" line
+        state.set(ConnectionState::disconnected);
+        QVERIFY(area.shows(empty));
+        session.receiveStatus().outputIsEmpty.set(false);
         QVERIFY(!area.shows(empty));
-        model->clearOutput();
+        session.receiveStatus().outputIsEmpty.set(true);
         QVERIFY(area.shows(empty));
     }
 
     void theGarbledNoticeShowsOnlyInTextModeAndOffersFourRates()
     {
-        velmora::testing::PseudoTerminal board;
-        auto model = makeModel();
-        OutputArea area(*model);
+        FakeSession session;
+        session.line().baudRate.set(115200);
+        session.connectionStatus().state.set(ConnectionState::connected);
+        OutputArea area(session);
         auto* banner = area.overlays->garbageBanner();
-        connectTo(*model, board.devicePath());
         QVERIFY(!area.shows(banner));
 
-        board.writeToPort(std::vector<std::uint8_t>(100, 0xFF));
-        QVERIFY(pump([&] { return model->rxBytes().value() == 100; }));
-        QVERIFY(model->garbageSuspected().value());
+        session.receiveStatus().garbageSuspected.set(true);
         QVERIFY(area.shows(banner));
         QCOMPARE(banner->text(), QString("Garbled data? The baud rate (115200) is probably wrong. Try:"));
-        QStringList expected;
-        for (const auto rate : model->suggestedBaudRates())
-            expected << QString("%1 baud").arg(rate);
-        QCOMPARE(expected.size(), 4);
-        QCOMPARE(buttonTitles(banner), expected);
+        QCOMPARE(buttonTitles(banner), (QStringList{"9600 baud", "57600 baud", "38400 baud", "19200 baud"}));
 
         // A byte display hides it while the session still suspects garbage; text shows it again.
-        model->setDisplayMode(DisplayMode::hex);
-        QVERIFY(model->garbageSuspected().value());
+        session.display().displayMode.set(DisplayMode::hex);
         QVERIFY(!area.shows(banner));
-        model->setDisplayMode(DisplayMode::text);
+        session.display().displayMode.set(DisplayMode::text);
         QVERIFY(area.shows(banner));
 
-        // A suggested rate is applied: the port is reopened at it and the offer follows the rate.
-        const std::int64_t chosen = model->suggestedBaudRates().at(1);
-        buttonTitled(banner, QString("%1 baud").arg(chosen))->click();
-        QCOMPARE(model->baudRate().value(), chosen);
-        QCOMPARE(model->state().value(), ConnectionState::connected);
-        QCOMPARE(banner->text(), QString("Garbled data? The baud rate (%1) is probably wrong. Try:").arg(chosen));
-        QCOMPARE(buttonTitles(banner).size(), 4);
-        QVERIFY(!buttonTitles(banner).contains(QString("%1 baud").arg(chosen)));
+        // A suggested rate becomes the session's rate, and the offer follows it.
+        buttonTitled(banner, "57600 baud")->click();
+        QCOMPARE(session.line().baudRate.value(), 57600);
+        QCOMPARE(banner->text(), QString("Garbled data? The baud rate (57600) is probably wrong. Try:"));
+        QCOMPARE(buttonTitles(banner), (QStringList{"9600 baud", "115200 baud", "38400 baud", "19200 baud"}));
 
-        board.writeToPort(std::vector<std::uint8_t>(100, 0xFF));
-        QVERIFY(pump([&] { return model->garbageSuspected().value(); }));
-        QVERIFY(area.shows(banner));
         auto* dismiss = banner->findChild<QToolButton*>();
         QCOMPARE(dismiss->toolTip(), QString("Dismiss"));
         QCOMPARE(dismiss->accessibleName(), QString("Dismiss"));
         dismiss->click();
-        QVERIFY(model->garbageDismissed());
+        QCOMPARE(session.actions, std::vector<std::string>{"dismiss garbage"});
         QVERIFY(!area.shows(banner));
     }
 
-    void theNoDataNoticeAppearsAfterFiveSilentSecondsAndDismissingCancelsIt()
+    void theNoDataNoticeNamesTheRateAndDismissingCancelsIt()
     {
-        velmora::testing::PseudoTerminal board;
-        auto model = makeModel();
-        OutputArea area(*model);
+        FakeSession session;
+        session.line().baudRate.set(115200);
+        session.connectionStatus().state.set(ConnectionState::connected);
+        OutputArea area(session);
         auto* banner = area.overlays->noDataBanner();
-        connectTo(*model, board.devicePath());
-        queue.advance(4900ms);
         QVERIFY(!area.shows(banner));
-        queue.advance(100ms);
+        session.receiveStatus().showNoDataHint.set(true);
         QVERIFY(area.shows(banner));
         QCOMPARE(banner->text(),
             QString("No data received yet. Does your sketch send something with Serial.print, and is Serial.begin "
@@ -260,7 +230,7 @@ private slots:
         QVERIFY(buttonTitles(banner).isEmpty());
 
         banner->findChild<QToolButton*>()->click();
-        QVERIFY(!model->showNoDataHint().value());
+        QVERIFY(!session.reception().showNoDataHint.value());
         QVERIFY(!area.shows(banner));
         // The garbled notice never appears in its place.
         QVERIFY(!area.shows(area.overlays->garbageBanner()));
@@ -268,32 +238,31 @@ private slots:
 
     void theBadgeNamesAByteModeAndSwitchesBackToText()
     {
-        auto model = makeModel();
-        OutputArea area(*model);
+        FakeSession session;
+        OutputArea area(session);
         auto* badge = area.overlays->badge();
         QVERIFY(!area.shows(badge));
 
-        model->setDisplayMode(DisplayMode::hex);
+        session.display().displayMode.set(DisplayMode::hex);
         QVERIFY(area.shows(badge));
         QCOMPARE(labelTexts(badge), (QStringList{"HEX", "·", "back to text"}));
         QCOMPARE(badge->toolTip(), QString("Received data is not shown as text. Click to switch back to text (Ctrl+1)."));
-        model->setDisplayMode(DisplayMode::hexDump);
+        session.display().displayMode.set(DisplayMode::hexDump);
         QCOMPARE(labelTexts(badge).first(), QString("HEX + ASCII (dump)"));
-        model->setDisplayMode(DisplayMode::asciiEscaped);
+        session.display().displayMode.set(DisplayMode::asciiEscaped);
         QCOMPARE(labelTexts(badge).first(), QString("ASCII with control codes"));
 
         QTest::mouseClick(badge, Qt::LeftButton);
-        QCOMPARE(model->displayMode().value(), DisplayMode::text);
+        QCOMPARE(session.display().displayMode.value(), DisplayMode::text);
         QVERIFY(!area.shows(badge));
     }
 
     void theOverlaysTakeClicksOnlyWhereTheyDrawAndFollowTheTextArea()
     {
-        velmora::testing::PseudoTerminal board;
-        auto model = makeModel();
-        OutputArea area(*model);
-        connectTo(*model, board.devicePath()); // output not empty: no centre panel
-        model->setDisplayMode(DisplayMode::decimal);
+        FakeSession session;
+        session.connectionStatus().state.set(ConnectionState::connected);
+        OutputArea area(session);
+        session.display().displayMode.set(DisplayMode::decimal);
         area.host.show();
         QVERIFY(QTest::qWaitForWindowExposed(&area.host));
         QCoreApplication::sendPostedEvents();
@@ -316,7 +285,7 @@ private slots:
         QCOMPARE(area.host.childAt(movedBadge), static_cast<QWidget*>(badge));
 
         // With nothing to show nothing is in the way.
-        model->setDisplayMode(DisplayMode::text);
+        session.display().displayMode.set(DisplayMode::text);
         QVERIFY(area.overlays->isHidden());
         QCOMPARE(area.host.childAt(movedBadge), area.text->viewport());
     }

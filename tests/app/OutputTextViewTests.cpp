@@ -5,6 +5,7 @@
 #include "core/pipeline/InMemoryTextStore.h"
 #include "core/pipeline/OutputBuffer.h"
 #include "localization/L10n.h"
+#include "tests/app/FakeSession.h"
 #include "tests/app/WidgetTestHelpers.h"
 
 #include <QApplication>
@@ -47,7 +48,7 @@ void append(InMemoryTextStore& store, std::u16string_view text)
 // The output area as a tab has it: the find bar over the text view, in a shown window, over a
 // store that the test owns or that an output buffer owns.
 struct Area {
-    explicit Area(InMemoryTextStore& store, QSize size = {520, 320})
+    explicit Area(const InMemoryTextStore& store, QSize size = {520, 320})
     {
         auto* column = new QVBoxLayout(&window);
         column->setContentsMargins(0, 0, 0, 0);
@@ -180,10 +181,10 @@ private slots:
 
     void autoscrollOfTheOutputBufferFollowsNewOutputAndTrimmingKeepsTheTextInPlace()
     {
-        OutputBuffer buffer(std::make_unique<InMemoryTextStore>());
-        auto& store = static_cast<InMemoryTextStore&>(buffer.storage());
+        OutputBuffer buffer;
+        const auto& store = buffer.storage();
         Area area(store);
-        buffer.onScrollToEnd = [&] { area.view->scrollToEnd(); };
+        const auto scrolling = buffer.scrollsToEnd().subscribe([&] { area.view->scrollToEnd(); });
         const auto receive = [&](std::u16string text) {
             buffer.appendSegments({{OutputSegment::Kind::data, std::move(text)}}, {});
         };
@@ -413,27 +414,27 @@ private slots:
 
     void aSessionsOutputScrollsWithItsAutoscrollSettingAndFindOpensOverIt()
     {
-        velmora::testing::SessionFixture session;
-        auto model = session.makeModel();
-        ContentView content(model);
+        auto session = std::make_shared<velmora::testing::FakeSession>();
+        auto& output = session->outputBuffer();
+        ContentView content(session);
         content.resize(800, 600);
         content.show();
         QVERIFY(QTest::qWaitForWindowExposed(&content));
         OutputTextView& view = content.outputView();
-        auto& store = static_cast<InMemoryTextStore&>(model->output().storage());
+        const auto& store = output.storage();
         const auto receive = [&](int from, int to) {
-            model->output().appendSegments({{OutputSegment::Kind::data, numberedLines(from, to)}}, {});
+            output.appendSegments({{OutputSegment::Kind::data, numberedLines(from, to)}}, {});
             Area::settle();
         };
 
         receive(0, 400);
-        model->output().appendNotice("Disconnected");
+        output.appendNotice("Disconnected");
         Area::settle();
         QVERIFY(view.isScrolledToEnd());
         view.verticalScrollBar()->setValue(5);
         receive(400, 500);
         QVERIFY(view.isScrolledToEnd());
-        model->setAutoscroll(false);
+        session->display().autoscroll.set(false);
         view.verticalScrollBar()->setValue(5);
         receive(500, 600);
         QCOMPARE(view.firstVisibleRow(), std::size_t{5});
@@ -451,7 +452,7 @@ private slots:
         QVERIFY(!content.findBar().isVisible());
         QTRY_VERIFY(view.hasFocus());
 
-        model->clearOutput();
+        output.clear();
         Area::settle();
         QVERIFY(view.selectedText().isEmpty());
         QCOMPARE(view.firstVisibleRow(), std::size_t{0});

@@ -36,11 +36,11 @@ private:
             registry);
     }
 
-    static void connectTo(VelmoraModel& model, const std::string& path)
+    static void connectTo(Session& model, const std::string& path)
     {
-        model.setSelectedPath(path);
+        model.line().selectedPath.set(path);
         model.connect();
-        QCOMPARE(model.state().value(), ConnectionState::connected);
+        QCOMPARE(model.connection().state.value(), ConnectionState::connected);
     }
 
     // Every command in the window's menus, by text.
@@ -267,7 +267,7 @@ private slots:
         QCOMPARE(moved->tabCount(), 1);
         QCOMPARE(moved->currentView(), view);
         QCOMPARE(&moved->currentView()->model(), &model);
-        QCOMPARE(model.state().value(), ConnectionState::connected);
+        QCOMPARE(model.connection().state.value(), ConnectionState::connected);
         QCOMPARE(shown(model), before);
         QCOMPARE(moved->windowTitle(), view->windowTitleText());
         QCOMPARE(source->tabCount(), 1);
@@ -332,8 +332,8 @@ private slots:
         connectTo(b, boardB.devicePath());
         // The application ending from outside: the windows stay until Qt closes them.
         shell->shutDown();
-        QCOMPARE(a.state().value(), ConnectionState::disconnected);
-        QCOMPARE(b.state().value(), ConnectionState::disconnected);
+        QCOMPARE(a.connection().state.value(), ConnectionState::disconnected);
+        QCOMPARE(b.connection().state.value(), ConnectionState::disconnected);
         QVERIFY(shown(b).ends_with("--- Connection closed ---\n"));
 
         auto& c = shell->newTab()->model();
@@ -343,8 +343,8 @@ private slots:
         auto* help = shell->openHelp();
 
         command(*window, L10n::Menu::quit())->trigger();
-        QCOMPARE(a.state().value(), ConnectionState::disconnected);
-        QCOMPARE(c.state().value(), ConnectionState::disconnected);
+        QCOMPARE(a.connection().state.value(), ConnectionState::disconnected);
+        QCOMPARE(c.connection().state.value(), ConnectionState::disconnected);
         QVERIFY(shown(a).ends_with("--- Connection closed ---\n"));
         QVERIFY(!registry.isHeldByAnotherSession(boardA.devicePath(), nullptr));
         QVERIFY(!registry.isHeldByAnotherSession(boardB.devicePath(), nullptr));
@@ -400,7 +400,7 @@ private slots:
         QVERIFY(input);
         input->setFocus();
         QTRY_COMPARE(QApplication::focusWidget(), input);
-        model.setInputText("typed");
+        model.composer().inputText.set("typed");
         QTest::keyClick(input, Qt::Key_A, Qt::ControlModifier);
         QCOMPARE(input->selectedText(), QString("typed"));
         QVERIFY(view->outputView().selectedText().isEmpty());

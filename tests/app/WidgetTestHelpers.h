@@ -52,7 +52,7 @@ inline void feedPlot(ManualMainQueue& queue, PlotStore& store, std::string_view 
 }
 
 // The output a session shows, as UTF-8.
-inline std::string shown(VelmoraModel& model)
+inline std::string shown(const Session& model)
 {
     return utf16ToUtf8(model.output().storage().text());
 }
@@ -64,7 +64,7 @@ struct SessionFixture {
 
     std::shared_ptr<VelmoraModel> makeModel(std::function<std::shared_ptr<SerialPort>(const std::string&)> makePort = nullptr)
     {
-        return VelmoraModel::create({queue, settings, alert, registry, nullptr, std::move(makePort)});
+        return VelmoraModel::create({queue, settings, alert, registry, std::move(makePort)});
     }
 
     // Runs the virtual clock until bytes a real port received have reached the session.

@@ -160,7 +160,7 @@ protected:
     void startRecordingScanner()
     {
         scanner = PortScanner::create(queue);
-        scanner->onChange = [this](const PortList& list) { reports.push_back(list); };
+        recording = scanner->reports().subscribe([this](const PortList& list) { reports.push_back(list); });
         scanner->start();
     }
 
@@ -176,6 +176,7 @@ protected:
     ManualMainQueue queue;
     std::shared_ptr<PortScanner> scanner;
     std::vector<PortList> reports;
+    Subscription recording;
 };
 
 } // namespace
@@ -220,7 +221,7 @@ TEST_F(PortScannerTest, StartReportsTheFirstListBeforeReturningAndASecondStartRe
     scanner->handleMonitorEvents();
     EXPECT_TRUE(reports.empty());
 
-    scanner->onChange = [this](const PortList& list) { reports.push_back(list); };
+    recording = scanner->reports().subscribe([this](const PortList& list) { reports.push_back(list); });
     scanner->start();
     ASSERT_EQ(reports.size(), 1u);
     EXPECT_EQ(reports[0], PortList{arduinoUno});

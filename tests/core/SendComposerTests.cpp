@@ -1,9 +1,7 @@
-#include "core/pipeline/ByteFormatter.h"
-#include "core/pipeline/InMemoryTextStore.h"
-#include "core/pipeline/OutputBuffer.h"
-#include "core/pipeline/TerminalTextProcessor.h"
 #include "core/pipeline/Timestamp.h"
+#include "core/platform/InMemorySettingsStore.h"
 #include "core/send/SendComposer.h"
+#include "core/session/SettingKeys.h"
 #include "core/send/SendMode.h"
 #include "localization/L10n.h"
 #include "tests/helpers/CountingAlert.h"
@@ -22,7 +20,6 @@ using namespace velmora;
 namespace {
 
 using Bytes = std::vector<std::uint8_t>;
-using Runs = std::vector<std::pair<TextStyle, std::u16string>>;
 
 // 2024-03-05 14:03:07.250 UTC; stamps are compared with formatTimestamp, which shows local time.
 const auto t0 = std::chrono::sys_days{std::chrono::year{2024} / 3 / 5} + 14h + 3min + 7s + 250ms;
@@ -31,39 +28,33 @@ using velmora::testing::CountingAlert;
 
 SendConditions connected() { return {true, true, false, t0}; }
 
-SendComposer composer(SendMode mode, LineEnding ending, std::string input)
-{
-    SendComposer result;
-    result.sendMode = mode;
-    result.lineEnding = ending;
-    result.inputText = std::move(input);
-    return result;
-}
+struct OwnSettings {
+    InMemorySettingsStore settings;
+};
+
+// A composer over a settings store of its own.
+struct Composer : OwnSettings, SendComposer {
+    Composer() : SendComposer(settings, SettingKeys::sendMode, SettingKeys::lineEnding) {}
+    Composer(SendMode mode, LineEnding ending, std::string input) : Composer() { load(mode, ending, std::move(input)); }
+
+    void load(SendMode mode, LineEnding ending, std::string input)
+    {
+        sendMode.set(mode);
+        lineEnding.set(ending);
+        inputText.set(std::move(input));
+    }
+};
 
 // Sends each text in turn in text mode.
 void sendAll(SendComposer& sender, const std::vector<std::string>& texts)
 {
     CountingAlert alert;
     for (const auto& text : texts) {
-        sender.inputText = text;
+        sender.inputText.set(text);
         ASSERT_TRUE(sender.send(connected(), alert)) << text;
     }
     ASSERT_EQ(alert.count, 0);
 }
-
-// An output buffer over an in-memory store the test can look into, with the processors whose
-// line state an echo ends.
-struct Output {
-    Output() : Output(std::make_unique<InMemoryTextStore>()) {}
-
-    InMemoryTextStore& store;
-    OutputBuffer buffer;
-    TerminalTextProcessor textProcessor;
-    ByteFormatter byteFormatter;
-
-private:
-    explicit Output(std::unique_ptr<InMemoryTextStore> storage) : store(*storage), buffer(std::move(storage)) {}
-};
 
 } // namespace
 
@@ -86,27 +77,27 @@ TEST(SendOptions, RawValuesRoundTripAndAnUnknownStoredValueReadsAsTextModeAndLin
 TEST(SendComposer, TextModeSendsUtf8FollowedByTheLineEndingAndEchoesTheTextWithItsMarker)
 {
     CountingAlert alert;
-    auto sender = composer(SendMode::text, LineEnding::crlf, "Hello");
+    Composer sender(SendMode::text, LineEnding::crlf, "Hello");
     auto message = sender.send(connected(), alert);
     ASSERT_TRUE(message);
     EXPECT_EQ(message->bytes, (Bytes{0x48, 0x65, 0x6C, 0x6C, 0x6F, 0x0D, 0x0A}));
     EXPECT_EQ(message->echo, (EchoLine{u"Hello", std::nullopt, u"<CR><LF>"}));
-    EXPECT_EQ(sender.inputText, "");
+    EXPECT_EQ(sender.inputText.value(), "");
     EXPECT_EQ(sender.history(), std::vector<std::string>{"Hello"});
 
-    sender = composer(SendMode::text, LineEnding::lf, "Gr\u00FC\u00DFe");
+    sender.load(SendMode::text, LineEnding::lf, "Gr\u00FC\u00DFe");
     message = sender.send(connected(), alert);
     ASSERT_TRUE(message);
     EXPECT_EQ(message->bytes, (Bytes{'G', 'r', 0xC3, 0xBC, 0xC3, 0x9F, 'e', 0x0A}));
     EXPECT_EQ(message->echo, (EchoLine{u"Gr\u00FC\u00DFe", std::nullopt, u"<LF>"}));
 
-    sender = composer(SendMode::text, LineEnding::cr, "AT");
+    sender.load(SendMode::text, LineEnding::cr, "AT");
     message = sender.send(connected(), alert);
     ASSERT_TRUE(message);
     EXPECT_EQ(message->bytes, (Bytes{'A', 'T', 0x0D}));
     EXPECT_EQ(message->echo, (EchoLine{u"AT", std::nullopt, u"<CR>"}));
 
-    sender = composer(SendMode::text, LineEnding::none, "AT");
+    sender.load(SendMode::text, LineEnding::none, "AT");
     message = sender.send(connected(), alert);
     ASSERT_TRUE(message);
     EXPECT_EQ(message->bytes, (Bytes{'A', 'T'}));
@@ -117,10 +108,10 @@ TEST(SendComposer, TextModeSendsUtf8FollowedByTheLineEndingAndEchoesTheTextWithI
 TEST(SendComposer, AnEmptyTextWithALineEndingSendsJustTheEndingAndLeavesTheHistoryUnchanged)
 {
     CountingAlert alert;
-    SendComposer sender;
+    Composer sender;
     sendAll(sender, {"abc"});
 
-    sender.lineEnding = LineEnding::lf;
+    sender.lineEnding.set(LineEnding::lf);
     auto message = sender.send(connected(), alert);
     ASSERT_TRUE(message);
     EXPECT_EQ(message->bytes, Bytes{0x0A});
@@ -128,7 +119,7 @@ TEST(SendComposer, AnEmptyTextWithALineEndingSendsJustTheEndingAndLeavesTheHisto
     EXPECT_EQ(sender.history(), std::vector<std::string>{"abc"});
 
     // With no line ending there is nothing to send at all.
-    sender.lineEnding = LineEnding::none;
+    sender.lineEnding.set(LineEnding::none);
     EXPECT_EQ(sender.payloadBytes(), BytesOrHexError(Bytes{}));
     EXPECT_EQ(sender.send(connected(), alert), std::nullopt);
     EXPECT_EQ(sender.history(), std::vector<std::string>{"abc"});
@@ -138,16 +129,16 @@ TEST(SendComposer, AnEmptyTextWithALineEndingSendsJustTheEndingAndLeavesTheHisto
 TEST(SendComposer, HexModeSendsTheParsedBytesWithoutLineEndingAndEchoesThemInCanonicalForm)
 {
     CountingAlert alert;
-    auto sender = composer(SendMode::hex, LineEnding::crlf, "0a 0B");
+    Composer sender(SendMode::hex, LineEnding::crlf, "0a 0B");
     EXPECT_EQ(sender.payloadBytes(), BytesOrHexError(Bytes{0x0A, 0x0B}));
     auto message = sender.send(connected(), alert);
     ASSERT_TRUE(message);
     EXPECT_EQ(message->bytes, (Bytes{0x0A, 0x0B}));
     EXPECT_EQ(message->echo, (EchoLine{u"0A 0B", std::nullopt, std::nullopt}));
     EXPECT_EQ(sender.history(), std::vector<std::string>{"0a 0B"});
-    EXPECT_EQ(sender.inputText, "");
+    EXPECT_EQ(sender.inputText.value(), "");
 
-    sender.inputText = "0xde,0xAD:be-ef;1";
+    sender.inputText.set("0xde,0xAD:be-ef;1");
     message = sender.send(connected(), alert);
     ASSERT_TRUE(message);
     EXPECT_EQ(message->bytes, (Bytes{0xDE, 0xAD, 0xBE, 0xEF, 0x01}));
@@ -155,9 +146,9 @@ TEST(SendComposer, HexModeSendsTheParsedBytesWithoutLineEndingAndEchoesThemInCan
     EXPECT_EQ(sender.history(), (std::vector<std::string>{"0a 0B", "0xde,0xAD:be-ef;1"}));
 
     // Nothing but separators: nothing to send, and the field keeps them.
-    sender.inputText = " , ";
+    sender.inputText.set(" , ");
     EXPECT_EQ(sender.send(connected(), alert), std::nullopt);
-    EXPECT_EQ(sender.inputText, " , ");
+    EXPECT_EQ(sender.inputText.value(), " , ");
     EXPECT_EQ(sender.history().size(), 2u);
     EXPECT_EQ(alert.count, 0);
 }
@@ -165,17 +156,17 @@ TEST(SendComposer, HexModeSendsTheParsedBytesWithoutLineEndingAndEchoesThemInCan
 TEST(SendComposer, InputThatCannotBeSentBeepsOnceAndStaysInTheField)
 {
     CountingAlert alert;
-    auto sender = composer(SendMode::hex, LineEnding::lf, "01 0G");
+    Composer sender(SendMode::hex, LineEnding::lf, "01 0G");
     EXPECT_EQ(sender.payloadBytes(), BytesOrHexError(HexParseError::invalidCharacter("0G")));
     EXPECT_EQ(sender.send(connected(), alert), std::nullopt);
     EXPECT_EQ(alert.count, 1);
-    EXPECT_EQ(sender.inputText, "01 0G");
+    EXPECT_EQ(sender.inputText.value(), "01 0G");
     EXPECT_TRUE(sender.history().empty());
 
-    sender = composer(SendMode::text, LineEnding::lf, std::string(4097, 'a'));
+    sender.load(SendMode::text, LineEnding::lf, std::string(4097, 'a'));
     EXPECT_EQ(sender.send(connected(), alert), std::nullopt);
     EXPECT_EQ(alert.count, 2);
-    EXPECT_EQ(sender.inputText, std::string(4097, 'a'));
+    EXPECT_EQ(sender.inputText.value(), std::string(4097, 'a'));
     EXPECT_TRUE(sender.history().empty());
 }
 
@@ -186,7 +177,7 @@ TEST(SendComposer, TextModeAllowsAtMost4096BytesOfUtf8BeforeTheLineEnding)
         twoByteCharacters += "\u00E9";
     ASSERT_EQ(twoByteCharacters.size(), 4096u);
 
-    auto sender = composer(SendMode::text, LineEnding::crlf, twoByteCharacters);
+    Composer sender(SendMode::text, LineEnding::crlf, twoByteCharacters);
     const auto payload = sender.payloadBytes();
     ASSERT_TRUE(payload.ok());
     EXPECT_EQ(payload.bytes().size(), 4098u);
@@ -198,7 +189,7 @@ TEST(SendComposer, TextModeAllowsAtMost4096BytesOfUtf8BeforeTheLineEnding)
     EXPECT_EQ(message->bytes.size(), 4098u);
     EXPECT_EQ(alert.count, 0);
 
-    sender = composer(SendMode::text, LineEnding::none, twoByteCharacters + "a");
+    sender.load(SendMode::text, LineEnding::none, twoByteCharacters + "a");
     EXPECT_EQ(sender.payloadBytes(), BytesOrHexError(HexParseError::tooLong(4096)));
     // Text mode never shows a HEX error under the field, even for text it would refuse.
     EXPECT_EQ(sender.hexInputError(), std::nullopt);
@@ -207,19 +198,19 @@ TEST(SendComposer, TextModeAllowsAtMost4096BytesOfUtf8BeforeTheLineEnding)
 TEST(SendComposer, HexInputErrorIsTheParserMessageInHexModeAndNeverInTextMode)
 {
     L10n::ScopedLanguage english(Language::en);
-    auto sender = composer(SendMode::text, LineEnding::lf, "ZZ");
+    Composer sender(SendMode::text, LineEnding::lf, "ZZ");
     EXPECT_EQ(sender.hexInputError(), std::nullopt);
 
-    sender.sendMode = SendMode::hex;
+    sender.sendMode.set(SendMode::hex);
     EXPECT_EQ(sender.hexInputError(), "'ZZ' is not a valid HEX value. Use 0\u20139 and A\u2013F, e.g. 01 0A FF.");
-    sender.inputText = "0x123";
+    sender.inputText.set("0x123");
     EXPECT_EQ(sender.hexInputError(),
         "'0x123' has an odd number of digits. Write bytes as pairs, e.g. 0A or 01 0A.");
-    sender.inputText = std::string(2 * 4097, '0');
+    sender.inputText.set(std::string(2 * 4097, '0'));
     EXPECT_EQ(sender.hexInputError(), "The message is too long (maximum 4096 bytes).");
-    sender.inputText = std::string(2 * 4096, '0');
+    sender.inputText.set(std::string(2 * 4096, '0'));
     EXPECT_EQ(sender.hexInputError(), std::nullopt);
-    sender.inputText = "";
+    sender.inputText.set("");
     EXPECT_EQ(sender.hexInputError(), std::nullopt);
 }
 
@@ -229,15 +220,15 @@ TEST(SendComposer, NothingHappensWhileNotConnected)
     SendConditions disconnected = connected();
     disconnected.connected = false;
 
-    auto sender = composer(SendMode::text, LineEnding::lf, "Hello");
+    Composer sender(SendMode::text, LineEnding::lf, "Hello");
     EXPECT_EQ(sender.send(disconnected, alert), std::nullopt);
-    EXPECT_EQ(sender.inputText, "Hello");
+    EXPECT_EQ(sender.inputText.value(), "Hello");
     EXPECT_TRUE(sender.history().empty());
 
     // Not even the beep for input that could not be sent anyway.
-    sender = composer(SendMode::hex, LineEnding::lf, "ZZ");
+    sender.load(SendMode::hex, LineEnding::lf, "ZZ");
     EXPECT_EQ(sender.send(disconnected, alert), std::nullopt);
-    EXPECT_EQ(sender.inputText, "ZZ");
+    EXPECT_EQ(sender.inputText.value(), "ZZ");
     EXPECT_EQ(alert.count, 0);
 }
 
@@ -247,21 +238,21 @@ TEST(SendComposer, EchoIsLeftOutWhenOffAndStampedWithTheTimeAndASpaceWhenTimesta
     auto conditions = connected();
     conditions.echoSent = false;
     conditions.showTimestamps = true;
-    auto sender = composer(SendMode::text, LineEnding::lf, "quiet");
+    Composer sender(SendMode::text, LineEnding::lf, "quiet");
     auto message = sender.send(conditions, alert);
     ASSERT_TRUE(message);
     EXPECT_EQ(message->bytes, (Bytes{'q', 'u', 'i', 'e', 't', 0x0A}));
     EXPECT_EQ(message->echo, std::nullopt);
     EXPECT_EQ(sender.history(), std::vector<std::string>{"quiet"});
-    EXPECT_EQ(sender.inputText, "");
+    EXPECT_EQ(sender.inputText.value(), "");
 
     conditions.echoSent = true;
-    sender.inputText = "loud";
+    sender.inputText.set("loud");
     message = sender.send(conditions, alert);
     ASSERT_TRUE(message && message->echo && message->echo->stamp);
     EXPECT_EQ(*message->echo->stamp, formatTimestamp(t0) + u" ");
 
-    sender = composer(SendMode::hex, LineEnding::lf, "ff");
+    sender.load(SendMode::hex, LineEnding::lf, "ff");
     message = sender.send(conditions, alert);
     ASSERT_TRUE(message);
     EXPECT_EQ(message->echo, (EchoLine{u"FF", formatTimestamp(t0) + u" ", std::nullopt}));
@@ -269,7 +260,7 @@ TEST(SendComposer, EchoIsLeftOutWhenOffAndStampedWithTheTimeAndASpaceWhenTimesta
 
 TEST(SendComposer, TheSameTextTwiceInARowIsStoredOnceAndEntriesKeepTheTextAsTyped)
 {
-    SendComposer sender;
+    Composer sender;
     sendAll(sender, {"a", "a"});
     EXPECT_EQ(sender.history(), std::vector<std::string>{"a"});
 
@@ -278,9 +269,9 @@ TEST(SendComposer, TheSameTextTwiceInARowIsStoredOnceAndEntriesKeepTheTextAsType
 
     // In HEX mode two spellings of the same bytes are two entries.
     CountingAlert alert;
-    sender.sendMode = SendMode::hex;
+    sender.sendMode.set(SendMode::hex);
     for (std::string text : {"0a", "0A", "0A"}) {
-        sender.inputText = text;
+        sender.inputText.set(text);
         ASSERT_TRUE(sender.send(connected(), alert));
     }
     EXPECT_EQ(sender.history(), (std::vector<std::string>{"a", "b", "a", "0a", "0A"}));
@@ -288,7 +279,7 @@ TEST(SendComposer, TheSameTextTwiceInARowIsStoredOnceAndEntriesKeepTheTextAsType
 
 TEST(SendComposer, OneHundredAndOneMessagesKeepTheLastHundred)
 {
-    SendComposer sender;
+    Composer sender;
     std::vector<std::string> texts;
     for (int i = 1; i <= 101; ++i)
         texts.push_back("message " + std::to_string(i));
@@ -302,110 +293,61 @@ TEST(SendComposer, OneHundredAndOneMessagesKeepTheLastHundred)
 
 TEST(SendComposer, UpWalksBackToTheOldestEntryAndDownWalksForwardToTheDraft)
 {
-    SendComposer sender;
-    sender.inputText = "x";
+    Composer sender;
+    sender.inputText.set("x");
     sender.historyUp();
-    EXPECT_EQ(sender.inputText, "x") << "no history, nothing to walk";
+    EXPECT_EQ(sender.inputText.value(), "x") << "no history, nothing to walk";
 
     sendAll(sender, {"a", "b", "c"});
-    sender.inputText = "x";
+    sender.inputText.set("x");
     sender.historyDown();
-    EXPECT_EQ(sender.inputText, "x") << "Down while not browsing";
+    EXPECT_EQ(sender.inputText.value(), "x") << "Down while not browsing";
 
     std::vector<std::string> shown;
     for (int i = 0; i < 4; ++i) {
         sender.historyUp();
-        shown.push_back(sender.inputText);
+        shown.push_back(sender.inputText.value());
     }
     EXPECT_EQ(shown, (std::vector<std::string>{"c", "b", "a", "a"}));
 
     shown.clear();
     for (int i = 0; i < 3; ++i) {
         sender.historyDown();
-        shown.push_back(sender.inputText);
+        shown.push_back(sender.inputText.value());
     }
     EXPECT_EQ(shown, (std::vector<std::string>{"b", "c", "x"}));
     sender.historyDown();
-    EXPECT_EQ(sender.inputText, "x") << "past the draft Down does nothing more";
+    EXPECT_EQ(sender.inputText.value(), "x") << "past the draft Down does nothing more";
 }
 
 TEST(SendComposer, EditingARecalledEntryKeepsBrowsingAndSendingEndsIt)
 {
-    SendComposer sender;
+    Composer sender;
     sendAll(sender, {"a", "b", "c"});
-    sender.inputText = "x";
+    sender.inputText.set("x");
 
     sender.historyUp();
-    sender.inputText = "c edited";
+    sender.inputText.set("c edited");
     sender.historyUp();
-    EXPECT_EQ(sender.inputText, "b");
+    EXPECT_EQ(sender.inputText.value(), "b");
     sender.historyDown();
-    EXPECT_EQ(sender.inputText, "c");
+    EXPECT_EQ(sender.inputText.value(), "c");
     sender.historyDown();
-    EXPECT_EQ(sender.inputText, "x");
+    EXPECT_EQ(sender.inputText.value(), "x");
 
     // Sending a recalled entry again ends browsing without a second copy of it.
     sender.historyUp();
     CountingAlert alert;
     ASSERT_TRUE(sender.send(connected(), alert));
-    EXPECT_EQ(sender.inputText, "");
+    EXPECT_EQ(sender.inputText.value(), "");
     EXPECT_EQ(sender.history(), (std::vector<std::string>{"a", "b", "c"}));
     sender.historyDown();
-    EXPECT_EQ(sender.inputText, "");
+    EXPECT_EQ(sender.inputText.value(), "");
 
     // A new walk saves the field as it is now.
-    sender.inputText = "z";
+    sender.inputText.set("z");
     sender.historyUp();
-    EXPECT_EQ(sender.inputText, "c");
+    EXPECT_EQ(sender.inputText.value(), "c");
     sender.historyDown();
-    EXPECT_EQ(sender.inputText, "z");
-}
-
-TEST(Echo, ShowsTheStampTheArrowWithTheTextTheMarkerAndALineBreakInTheirStyles)
-{
-    Output output;
-    showEcho(EchoLine{u"Hello", u"14:03:07.250 ", u"<CR><LF>"}, output.buffer, output.textProcessor,
-        output.byteFormatter);
-    EXPECT_EQ(output.store.runs(), (Runs{{TextStyle::timestamp, u"14:03:07.250 "}, {TextStyle::echo, u"\u2192 Hello"},
-                                       {TextStyle::meta, u"<CR><LF>"}, {TextStyle::echo, u"\n"}}));
-
-    // What send hands over shows the same way.
-    Output fromSend;
-    CountingAlert alert;
-    auto sender = composer(SendMode::text, LineEnding::crlf, "Hello");
-    const auto message = sender.send(connected(), alert);
-    ASSERT_TRUE(message && message->echo);
-    showEcho(*message->echo, fromSend.buffer, fromSend.textProcessor, fromSend.byteFormatter);
-    EXPECT_EQ(fromSend.store.runs(),
-        (Runs{{TextStyle::echo, u"\u2192 Hello"}, {TextStyle::meta, u"<CR><LF>"}, {TextStyle::echo, u"\n"}}));
-
-    Output bare;
-    showEcho(EchoLine{u"0A 0B", std::nullopt, std::nullopt}, bare.buffer, bare.textProcessor, bare.byteFormatter);
-    EXPECT_EQ(bare.store.runs(), (Runs{{TextStyle::echo, u"\u2192 0A 0B\n"}}));
-}
-
-TEST(Echo, StartsOnANewLineAfterUnfinishedOutputAndMakesTheNextDataStartAFreshLine)
-{
-    Output output;
-    const std::vector<std::uint8_t> partial{'t', 'e', 'm', 'p'};
-    output.buffer.appendSegments(output.textProcessor.process(partial, false, std::nullopt, t0), {});
-    ASSERT_FALSE(output.textProcessor.atLineStart());
-
-    ByteDisplayOptions hex;
-    hex.mode = DisplayMode::hex;
-    const std::vector<ReceivedChunk> chunks{{t0, {0x01, 0x02, 0x03}}};
-    output.byteFormatter.format(chunks, hex);
-    ASSERT_EQ(output.byteFormatter.line().size(), 3u);
-
-    showEcho(EchoLine{u"Hi", std::nullopt, u"<LF>"}, output.buffer, output.textProcessor, output.byteFormatter);
-    EXPECT_EQ(output.store.runs(), (Runs{{TextStyle::data, u"temp\n"}, {TextStyle::echo, u"\u2192 Hi"},
-                                       {TextStyle::meta, u"<LF>"}, {TextStyle::echo, u"\n"}}));
-    EXPECT_TRUE(output.textProcessor.atLineStart());
-    EXPECT_TRUE(output.byteFormatter.line().empty());
-    EXPECT_EQ(output.byteFormatter.offset(), 3);
-
-    // Output that already ends a line gets no empty line before the echo.
-    showEcho(EchoLine{u"again", std::nullopt, std::nullopt}, output.buffer, output.textProcessor,
-        output.byteFormatter);
-    EXPECT_EQ(output.store.text(), u"temp\n\u2192 Hi<LF>\n\u2192 again\n");
+    EXPECT_EQ(sender.inputText.value(), "z");
 }

@@ -71,7 +71,7 @@ TEST_F(UmockdevUno, UnpluggingLosesThePortAndAReplugBringsItBackUnderTheSamePath
 {
     std::vector<std::vector<SerialPortInfo>> reports;
     scanner = PortScanner::create(queue);
-    scanner->onChange = [&](const std::vector<SerialPortInfo>& list) { reports.push_back(list); };
+    auto recording = scanner->reports().subscribe([&](const std::vector<SerialPortInfo>& list) { reports.push_back(list); });
     scanner->start();
     ASSERT_EQ(reports.size(), 1u);
     EXPECT_EQ(reports[0], std::vector<SerialPortInfo>{arduinoUno});

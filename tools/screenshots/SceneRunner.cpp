@@ -46,7 +46,7 @@ ContentView& SceneRunner::view()
     return *window_->currentView();
 }
 
-VelmoraModel& SceneRunner::session()
+Session& SceneRunner::session()
 {
     return view().model();
 }

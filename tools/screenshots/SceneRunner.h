@@ -59,7 +59,7 @@ public:
     // For the scenes.
     MonitorWindow& window() { return *window_; }
     ContentView& view();
-    VelmoraModel& session();
+    Session& session();
     FakeUno& board() { return services_.board; }
     Shell& shell() { return *shell_; }
     // The picture shows this window instead of the scene's monitor window; it is hidden after.
