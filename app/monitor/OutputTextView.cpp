@@ -1,13 +1,12 @@
 #include "app/monitor/OutputTextView.h"
 
-#include "app/common/Colours.h"
 #include "app/monitor/OutputScrollBar.h"
+#include "app/monitor/TextSearch.h"
 #include "localization/L10n.h"
 
 #include <QApplication>
 #include <QClipboard>
 #include <QContextMenuEvent>
-#include <QFontDatabase>
 #include <QKeyEvent>
 #include <QMenu>
 #include <QPaintEvent>
@@ -18,31 +17,9 @@
 #include <QTextLayout>
 
 #include <algorithm>
-#include <cmath>
 
 namespace velmora {
 namespace {
-
-QColor mix(const QColor& foreground, const QColor& background, double share)
-{
-    return QColor::fromRgbF(static_cast<float>(foreground.redF() * share + background.redF() * (1 - share)),
-        static_cast<float>(foreground.greenF() * share + background.greenF() * (1 - share)),
-        static_cast<float>(foreground.blueF() * share + background.blueF() * (1 - share)));
-}
-
-QTextCharFormat makeFormat(const QFont& font, const QColor& colour)
-{
-    QTextCharFormat format;
-    format.setFont(font);
-    format.setForeground(colour);
-    return format;
-}
-
-bool isWordCharacter(char16_t c)
-{
-    const QChar character(c);
-    return character.isLetterOrNumber() || c == u'_' || c == u'.' || c == u'-';
-}
 
 // Rows beyond the ones shown that keep their layouts between paints.
 constexpr std::size_t spareLayouts = 200;
@@ -64,7 +41,7 @@ OutputTextView::OutputTextView(const InMemoryTextStore& store, QWidget* parent) 
     viewport()->setAttribute(Qt::WA_OpaquePaintEvent);
     setAccessibleName(QString::fromStdString(L10n::Footer::outputAccessibility()));
     verticalScrollBar()->setSingleStep(1);
-    makeFormats();
+    rows_.setPalette(palette());
 
     // Edits arrive in bursts; the view catches up once per turn of the event loop.
     syncTimer_.setSingleShot(true);
@@ -77,34 +54,6 @@ OutputTextView::OutputTextView(const InMemoryTextStore& store, QWidget* parent) 
 OutputTextView::~OutputTextView()
 {
     storeChanges_.cancel();
-}
-
-void OutputTextView::makeFormats()
-{
-    QFont font = QFontDatabase::systemFont(QFontDatabase::FixedFont);
-    font.setPointSizeF(10);
-    font.setWeight(QFont::Normal);
-    QFont noticeFont = font;
-    noticeFont.setPointSizeF(9);
-    noticeFont.setWeight(QFont::DemiBold);
-
-    // Secondary and tertiary text as mixes of text on base, so that both follow a light or a dark
-    // theme and stay apart from each other and from ordinary text.
-    const QPalette& colours = palette();
-    const QColor text = colours.color(QPalette::Text);
-    const QColor base = colours.color(QPalette::Base);
-
-    formats_[static_cast<std::size_t>(TextStyle::data)] = makeFormat(font, text);
-    formats_[static_cast<std::size_t>(TextStyle::timestamp)] = makeFormat(font, mix(text, base, 0.65));
-    formats_[static_cast<std::size_t>(TextStyle::echo)] = makeFormat(font, echoBlue(colours));
-    formats_[static_cast<std::size_t>(TextStyle::meta)] = makeFormat(font, mix(text, base, 0.42));
-    formats_[static_cast<std::size_t>(TextStyle::system)] = makeFormat(noticeFont, accentTealText(colours));
-    const QFontMetrics metrics(font);
-    lineSpacing_ = metrics.lineSpacing();
-    overhang_ = metrics.averageCharWidth();
-    fixedGlyphs_.emplace(font);
-    // As tall as a row of the text layout: one line of the font, or the line spacing if more.
-    plainRowHeight_ = std::max(static_cast<int>(std::ceil(QFontMetricsF(font).height())), lineSpacing_);
 }
 
 void OutputTextView::storeChanged(const InMemoryTextStore::Change& change)
@@ -184,7 +133,7 @@ int OutputTextView::shownRight()
     for (const ShownRow& each : shownRows_)
         widest = std::max(widest, layoutOf(each.row).width);
     // Room for glyphs that reach past their advance.
-    return inset + widest + overhang_;
+    return inset + widest + rows_.overhang();
 }
 
 void OutputTextView::scrollToEnd()
@@ -251,73 +200,15 @@ OutputTextView::RowLayout& OutputTextView::layoutOf(std::size_t row)
             return it->second;
         layouts_.erase(it);
     }
-    if (auto plain = plainRow(start, end))
-        return layouts_[start] = std::move(*plain);
-
-    auto layout = makeTextLayout(start, end);
-    qreal widest = 0;
-    for (int i = 0; i < layout->lineCount(); ++i)
-        widest = std::max(widest, layout->lineAt(i).naturalTextWidth());
-    const qreal bottom = layout->lineCount() > 0 ? layout->lineAt(layout->lineCount() - 1).rect().bottom() : 0;
-    const int height = std::max(static_cast<int>(std::ceil(bottom)), lineSpacing_);
-    return layouts_[start] = RowLayout{end, std::move(layout), height, static_cast<int>(std::ceil(widest)), {}};
-}
-
-std::optional<OutputTextView::RowLayout> OutputTextView::plainRow(std::size_t start, std::size_t end) const
-{
-    if (!fixedGlyphs_ || !fixedGlyphs_->isUsable())
-        return std::nullopt;
-    const qreal width = static_cast<qreal>(end - start) * fixedGlyphs_->advance();
-    if (width > textWidth())
-        return std::nullopt;
-    RowLayout plain{end, nullptr, plainRowHeight_, static_cast<int>(std::ceil(width)), {}};
-    const std::u16string_view text = store_.view();
-    for (const auto& span : store_.styles(start, end)) {
-        // Notices have a font of their own.
-        if (span.style == TextStyle::system)
-            return std::nullopt;
-        auto glyphs = fixedGlyphs_->run(text.substr(span.start, span.end - span.start), span.start - start);
-        if (!glyphs)
-            return std::nullopt;
-        plain.runs.emplace_back(span.style, std::move(*glyphs));
-    }
-    return plain;
+    return layouts_[start] = rows_.layOut(start, end, textWidth());
 }
 
 QTextLayout& OutputTextView::textLayoutOf(std::size_t row)
 {
     RowLayout& shown = layoutOf(row);
     if (!shown.layout)
-        shown.layout = makeTextLayout(store_.rowStart(row), shown.end);
+        shown.layout = rows_.textLayout(store_.rowStart(row), shown.end, textWidth());
     return *shown.layout;
-}
-
-std::unique_ptr<QTextLayout> OutputTextView::makeTextLayout(std::size_t start, std::size_t end) const
-{
-    const std::u16string_view text = store_.view().substr(start, end - start);
-    auto layout = std::make_unique<QTextLayout>(
-        QString(reinterpret_cast<const QChar*>(text.data()), static_cast<qsizetype>(text.size())), format(TextStyle::data).font());
-    QTextOption option;
-    option.setWrapMode(QTextOption::WrapAtWordBoundaryOrAnywhere);
-    layout->setTextOption(option);
-    QList<QTextLayout::FormatRange> ranges;
-    for (const auto& span : store_.styles(start, end)) {
-        if (span.style != TextStyle::data)
-            ranges.append({static_cast<int>(span.start - start), static_cast<int>(span.end - span.start), format(span.style)});
-    }
-    layout->setFormats(ranges);
-    layout->setCacheEnabled(true);
-
-    qreal y = 0;
-    const qreal width = textWidth();
-    layout->beginLayout();
-    for (QTextLine line = layout->createLine(); line.isValid(); line = layout->createLine()) {
-        line.setLineWidth(width);
-        line.setPosition(QPointF(0, y));
-        y += line.height();
-    }
-    layout->endLayout();
-    return layout;
 }
 
 void OutputTextView::paintEvent(QPaintEvent* event)
@@ -335,7 +226,7 @@ void OutputTextView::paintEvent(QPaintEvent* event)
         QList<quint32> indexes;
         QList<QPointF> positions;
     };
-    std::array<StyleGlyphs, styleCount> byStyle;
+    std::array<StyleGlyphs, OutputRows::styleCount> byStyle;
     for (const ShownRow& each : shownRows_) {
         const RowLayout& shown = layoutOf(each.row);
         const std::size_t start = store_.rowStart(each.row);
@@ -348,7 +239,7 @@ void OutputTextView::paintEvent(QPaintEvent* event)
         }
         if (!shown.layout && selections.isEmpty()) {
             // Plain rows are drawn together, one run of glyphs per style for the whole view.
-            const QPointF baseline(inset, each.top + fixedGlyphs_->ascent());
+            const QPointF baseline(inset, each.top + rows_.glyphs().ascent());
             for (const auto& [style, glyphs] : shown.runs) {
                 StyleGlyphs& into = byStyle[static_cast<std::size_t>(style)];
                 into.indexes.append(glyphs.glyphIndexes());
@@ -362,7 +253,7 @@ void OutputTextView::paintEvent(QPaintEvent* event)
     for (std::size_t style = 0; style < byStyle.size(); ++style) {
         if (byStyle[style].indexes.isEmpty())
             continue;
-        QGlyphRun glyphs = fixedGlyphs_->emptyRun();
+        QGlyphRun glyphs = rows_.glyphs().emptyRun();
         glyphs.setGlyphIndexes(byStyle[style].indexes);
         glyphs.setPositions(byStyle[style].positions);
         painter.setPen(format(static_cast<TextStyle>(style)).foreground().color());
@@ -428,7 +319,7 @@ void OutputTextView::changeEvent(QEvent* event)
 {
     QAbstractScrollArea::changeEvent(event);
     if (event->type() == QEvent::PaletteChange || event->type() == QEvent::FontChange) {
-        makeFormats();
+        rows_.setPalette(palette());
         forgetLayouts();
         scheduleSync();
     }
@@ -476,11 +367,6 @@ QString OutputTextView::selectedText() const
     return QString(reinterpret_cast<const QChar*>(text.data()), static_cast<qsizetype>(text.size()));
 }
 
-void OutputTextView::selectAll()
-{
-    setSelection(0, store_.length());
-}
-
 void OutputTextView::copy() const
 {
     if (const QString text = selectedText(); !text.isEmpty())
@@ -500,35 +386,12 @@ void OutputTextView::reveal(std::size_t position)
     verticalScrollBar()->setValue(static_cast<int>(row > 3 ? row - 3 : 0));
 }
 
-std::optional<std::size_t> OutputTextView::findFrom(const QString& needle, std::size_t from, bool backwards) const
-{
-    const std::u16string_view text = store_.view();
-    const QStringView haystack(reinterpret_cast<const QChar*>(text.data()), static_cast<qsizetype>(text.size()));
-    qsizetype at = -1;
-    if (backwards) {
-        if (from > 0)
-            at = haystack.lastIndexOf(needle, static_cast<qsizetype>(from) - 1, Qt::CaseInsensitive);
-    } else if (from <= text.size()) {
-        at = haystack.indexOf(needle, static_cast<qsizetype>(from), Qt::CaseInsensitive);
-    }
-    if (at < 0)
-        return std::nullopt;
-    return static_cast<std::size_t>(at);
-}
-
 bool OutputTextView::find(const QString& needle, bool backwards)
 {
     if (needle.isEmpty())
         return false;
     const auto [start, end] = selection();
-    auto hit = findFrom(needle, backwards ? start : end, backwards);
-    if (!hit)
-        hit = findFrom(needle, backwards ? store_.length() : 0, backwards);
-    if (!hit)
-        return false;
-    setSelection(*hit, *hit + static_cast<std::size_t>(needle.size()));
-    reveal(*hit);
-    return true;
+    return selectMatch(needle, backwards ? start : end, backwards);
 }
 
 bool OutputTextView::findFromSelectionStart(const QString& needle)
@@ -537,9 +400,14 @@ bool OutputTextView::findFromSelectionStart(const QString& needle)
         setSelection(selection().first, selection().first);
         return false;
     }
-    auto hit = findFrom(needle, selection().first, false);
+    return selectMatch(needle, selection().first, false);
+}
+
+bool OutputTextView::selectMatch(const QString& needle, std::size_t from, bool backwards)
+{
+    auto hit = findInText(store_.view(), needle, from, backwards);
     if (!hit)
-        hit = findFrom(needle, 0, false);
+        hit = findInText(store_.view(), needle, backwards ? store_.length() : 0, backwards);
     if (!hit)
         return false;
     setSelection(*hit, *hit + static_cast<std::size_t>(needle.size()));
@@ -589,14 +457,7 @@ void OutputTextView::mouseDoubleClickEvent(QMouseEvent* event)
 {
     if (event->button() != Qt::LeftButton)
         return;
-    const std::u16string_view text = store_.view();
-    const std::size_t position = positionAt(event->position().toPoint());
-    std::size_t start = position;
-    std::size_t end = position;
-    while (start > 0 && isWordCharacter(text[start - 1]))
-        --start;
-    while (end < text.size() && isWordCharacter(text[end]))
-        ++end;
+    const auto [start, end] = wordAround(store_.view(), positionAt(event->position().toPoint()));
     setSelection(start, end);
 }
 

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "app/monitor/FixedPitchGlyphs.h"
+#include "app/monitor/OutputRows.h"
 #include "app/monitor/LogoBackdrop.h"
 #include "core/pipeline/InMemoryTextStore.h"
 
@@ -53,7 +53,7 @@ public:
     std::pair<std::size_t, std::size_t> selection() const;
     void setSelection(std::size_t anchor, std::size_t position);
     QString selectedText() const;
-    void selectAll();
+    void selectAll() { setSelection(0, store_.length()); }
     void copy() const;
     // Brings position into view, a few rows below the top when it was out of sight.
     void reveal(std::size_t position);
@@ -66,7 +66,7 @@ public:
     bool findFromSelectionStart(const QString& needle);
 
     // The character format of each style, for tests and for the colours of the overlays.
-    const QTextCharFormat& format(TextStyle style) const { return formats_[static_cast<std::size_t>(style)]; }
+    const QTextCharFormat& format(TextStyle style) const { return rows_.format(style); }
 
 signals:
     void selectionChanged();
@@ -87,17 +87,7 @@ protected:
     void changeEvent(QEvent* event) override;
 
 private:
-    // A row as laid out for the current width. A row of printable ASCII in the text font that
-    // fits on one line is drawn from its glyph runs and gets a text layout only when asked for
-    // one (for a selection or a click); any other row has its layout from the start.
-    struct RowLayout {
-        std::size_t end;
-        std::unique_ptr<QTextLayout> layout;
-        int height;
-        // The longest line's natural width.
-        int width;
-        std::vector<std::pair<TextStyle, QGlyphRun>> runs;
-    };
+    using RowLayout = OutputRows::Layout;
     struct ShownRow {
         std::size_t row;
         int top;
@@ -122,22 +112,16 @@ private:
     RowLayout& layoutOf(std::size_t row);
     // The row's text layout, made now if the row had none.
     QTextLayout& textLayoutOf(std::size_t row);
-    std::unique_ptr<QTextLayout> makeTextLayout(std::size_t start, std::size_t end) const;
-    std::optional<RowLayout> plainRow(std::size_t start, std::size_t end) const;
     int textWidth() const;
     void forgetLayouts();
     std::size_t positionAt(QPoint point);
-    std::optional<std::size_t> findFrom(const QString& needle, std::size_t from, bool backwards) const;
-    void makeFormats();
+    // Selects and shows the next match from from, wrapping around the end (start).
+    bool selectMatch(const QString& needle, std::size_t from, bool backwards);
 
     const InMemoryTextStore& store_;
     Subscription storeChanges_;
     OutputScrollBar* scrollBar_ = nullptr;
-    // One per TextStyle.
-    static constexpr std::size_t styleCount = 5;
-    std::array<QTextCharFormat, styleCount> formats_;
-    std::optional<FixedPitchGlyphs> fixedGlyphs_;
-    int plainRowHeight_ = 0;
+    OutputRows rows_{store_};
     LogoBackdrop backdrop_;
     // Layouts by row start, for the rows painted last and the rows at the end.
     std::map<std::size_t, RowLayout> layouts_;
@@ -145,8 +129,6 @@ private:
     // Right of this, the viewport shows nothing but the backdrop.
     int paintedRight_ = 0;
     bool syncing_ = false;
-    int lineSpacing_ = 0;
-    int overhang_ = 0;
     QTimer syncTimer_;
     // A stream of edits is drawn at most this often (25 times a second): a line is on screen
     // well within a tenth of a second of its arrival, and a paced port's batches, 50 ms apart,
