@@ -75,7 +75,7 @@ const std::string unoPath = "/dev/ttyACM0";
 
 QString qt(const std::string& text) { return QString::fromStdString(text); }
 
-std::string shown(VelmoraModel& model) { return utf16ToUtf8(model.output().storage().text()); }
+std::string shown(const Session& model) { return utf16ToUtf8(model.output().storage().text()); }
 
 std::string notice(const std::string& text) { return "--- " + text + " ---\n"; }
 
@@ -209,7 +209,7 @@ private:
         return waitFor([&] { return view->model().connection().state.value() == ConnectionState::connected && board.hasListener(); });
     }
 
-    static bool outputEndsWith(VelmoraModel& model, const std::string& text)
+    static bool outputEndsWith(const Session& model, const std::string& text)
     {
         return waitFor([&] { return shown(model).ends_with(text); });
     }
@@ -664,9 +664,9 @@ private slots:
 
         app.quit();
         QTRY_VERIFY_WITH_TIMEOUT(app.windows().empty(), timeoutMs);
-        QCOMPARE(sessions[0]->state().value(), ConnectionState::disconnected);
+        QCOMPARE(sessions[0]->connection().state.value(), ConnectionState::disconnected);
         QVERIFY(shown(*sessions[0]).ends_with(notice(L10n::Status::closed())));
-        QCOMPARE(sessions[1]->state().value(), ConnectionState::disconnected);
+        QCOMPARE(sessions[1]->connection().state.value(), ConnectionState::disconnected);
 
         // Closed, unlocked and with its terminal attributes as they were.
         QTRY_VERIFY_WITH_TIMEOUT(!uno->hasListener(), timeoutMs);

@@ -13,9 +13,6 @@ namespace velmora::testing {
 // by the port lists it is told of.
 class FakeBoard {
 public:
-    // Every user can make one; kept for callers that still ask.
-    static bool isPossible() { return true; }
-
     const std::string& path() const { return pty_.devicePath(); }
     PseudoTerminal& line() { return pty_; }
     bool isPluggedIn() const { return pluggedIn_; }
