@@ -47,7 +47,7 @@ OutputTextView::OutputTextView(const InMemoryTextStore& store, QWidget* parent) 
     syncTimer_.setSingleShot(true);
     syncTimer_.setInterval(0);
     connect(&syncTimer_, &QTimer::timeout, this, &OutputTextView::sync);
-    storeChanges_ = store_.changes().subscribe([this](const InMemoryTextStore::Change& change) { storeChanged(change); });
+    storeChanges_ = store_.changes().subscribe([this](const auto& change) { storeChanged(change); });
     scheduleSync();
 }
 
@@ -74,9 +74,9 @@ void OutputTextView::storeChanged(const InMemoryTextStore::Change& change)
         cursor_ = cursor_ > cut ? cursor_ - cut : 0;
         // Keep showing the same text when the user has scrolled away from the end.
         QScrollBar* bar = verticalScrollBar();
-        const auto rows = static_cast<int>(std::min<std::size_t>(change.removedRowsFromFront, static_cast<std::size_t>(bar->value())));
+        const auto rows = std::min(change.removedRowsFromFront, static_cast<std::size_t>(bar->value()));
         const QSignalBlocker blocker(bar);
-        bar->setValue(bar->value() - rows);
+        bar->setValue(bar->value() - static_cast<int>(rows));
     }
     if (change.firstChanged) {
         const std::size_t first = *change.firstChanged;
