@@ -291,23 +291,10 @@ TEST(HelpTopics, QuotedLabelsAreTheCataloguesLabelsInEveryLanguage)
 
 TEST(HelpTopicSearch, SearchableTextJoinsTitleAndEveryBlockTextWithSingleBlanks)
 {
-    const HelpTopic topic{
-        "id",
-        "Title",
-        "symbol",
-        {
-            Paragraph{"A **paragraph**."},
-            Heading{"Heading"},
-            Bullets{{"one", "two"}},
-            Table{{{"⌘K", "Clear"}, {"`0D`", "CR"}}},
-            Tip{"Tip text"},
-            Screenshot{"image-name", "Caption"},
-            Bullets{{}},
-            Table{{}},
-        },
-    };
+    const HelpTopic topic{"id", "Title", "symbol",
+        {Paragraph{"A **paragraph**."}, Heading{"Heading"}, Bullets{{"one", "two"}}, Table{{{"⌘K", "Clear"}, {"`0D`", "CR"}}},
+            Tip{"Tip text"}, Screenshot{"image-name", "Caption"}, Bullets{{}}, Table{{}}}};
     EXPECT_EQ(topic.searchableText(), "Title A **paragraph**. Heading one two ⌘K Clear `0D` CR Tip text Caption");
 
-    const HelpTopic bare{"bare", "Only a title", "symbol", {}};
-    EXPECT_EQ(bare.searchableText(), "Only a title");
+    EXPECT_EQ((HelpTopic{"bare", "Only a title", "symbol", {}}.searchableText()), "Only a title");
 }
