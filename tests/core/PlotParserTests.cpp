@@ -111,9 +111,8 @@ TEST_F(PlotParserTest, AHeaderLineNamesTheColumnsOfTheLinesThatFollow)
     EXPECT_EQ(feed(parser, "x y\ntemp\ntemp,,hum\n5\n"), (std::vector<Row>{{{"a", 5}}}));
     EXPECT_EQ(parser.header(), (Header{"a", "b"}));
 
-    EXPECT_EQ(parse("temp,,hum"), skip);
-    EXPECT_EQ(parse("temp"), skip);
-    EXPECT_EQ(parse("temp hum"), skip);
+    for (const auto line : {"temp,,hum", "temp", "temp hum"})
+        EXPECT_EQ(parse(line), skip) << line;
     // Labels name columns too; a number or a labeled field makes a value line instead.
     EXPECT_EQ(parse("temp:;hum="), (PlotParser::LineResult{PlotParser::HeaderLine{{"temp", "hum"}}}));
     EXPECT_EQ(parse("temp,5"), values({{"temp", 5}}));
@@ -138,30 +137,14 @@ TEST_F(PlotParserTest, AnEmptyFieldKeepsItsColumnForTheNamesThatFollow)
 TEST_F(PlotParserTest, NumbersComeInDecimalHexadecimalAndBinaryFormsWithSignAndExponent)
 {
     const std::vector<std::pair<std::string_view, double>> numbers{
-        {"0x1F", 31},
-        {"0X1f", 31},
-        {"-0x10", -16},
-        {"+0x10", 16},
-        {"0b1010", 10},
-        {"0B11", 3},
-        {"-0b1", -1},
-        {"0xFFFFFFFFFFFFFFFF", 18446744073709551615.0},
-        {"1.5e-3", 0.0015},
-        {"1E3", 1000},
-        {"2e+2", 200},
-        {"+5", 5},
-        {"-.5", -0.5},
-        {"5.", 5},
-        {"007", 7},
-        {"-0", 0},
-        {"21.5", 21.5},
-        {"-273.15", -273.15},
+        {"0x1F", 31}, {"0X1f", 31}, {"-0x10", -16}, {"+0x10", 16}, {"0b1010", 10}, {"0B11", 3}, {"-0b1", -1},
+        {"0xFFFFFFFFFFFFFFFF", 18446744073709551615.0}, {"1.5e-3", 0.0015}, {"1E3", 1000}, {"2e+2", 200}, {"+5", 5},
+        {"-.5", -0.5}, {"5.", 5}, {"007", 7}, {"-0", 0}, {"21.5", 21.5}, {"-273.15", -273.15},
         // Too small for a double: strtod gives zero, which is finite.
-        {"1e-400", 0},
-    };
+        {"1e-400", 0}};
     for (const auto& [field, expected] : numbers) {
-        EXPECT_EQ(PlotParser::parseNumber(field, false), std::optional<double>(expected)) << field;
-        EXPECT_EQ(PlotParser::parseNumber(field, true), std::optional<double>(expected)) << field;
+        for (const bool decimalComma : {false, true})
+            EXPECT_EQ(PlotParser::parseNumber(field, decimalComma), std::optional<double>(expected)) << field;
     }
 }
 
@@ -172,8 +155,8 @@ TEST_F(PlotParserTest, InfinityNanOverflowAndAnythingAroundTheNumberAreNotNumber
         "e", "-e5", ".e1", "1e", "1e+", "1.2.3", "--1", "+-1", "-+1", "1-", "1e5.0", "0x1p3", "1p3", " 1", "1 ", "1_000",
         "\u0661", "\uFF11", "1\u00A0", "٫5"};
     for (const auto field : notNumbers) {
-        EXPECT_EQ(PlotParser::parseNumber(field, false), std::nullopt) << field;
-        EXPECT_EQ(PlotParser::parseNumber(field, true), std::nullopt) << field;
+        for (const bool decimalComma : {false, true})
+            EXPECT_EQ(PlotParser::parseNumber(field, decimalComma), std::nullopt) << field;
     }
 
     // The comma is a decimal separator only where the caller says so, and only without a point.
@@ -210,27 +193,15 @@ TEST_F(PlotParserTest, FieldsClassifyAsNumberLabeledLabelTextOrEmpty)
     EXPECT_EQ(PlotParser::classify("temp = 21,5", true), (Token{PlotParser::LabeledToken{"temp", 21.5}}));
     EXPECT_EQ(PlotParser::classify("temp:", false), Token{PlotParser::LabelToken{"temp"}});
     EXPECT_EQ(PlotParser::classify("temp =", false), Token{PlotParser::LabelToken{"temp"}});
-    // Whichever of ':' and '=' comes first splits the field.
-    EXPECT_EQ(PlotParser::classify("a=b:3", false), Token{PlotParser::TextToken{"a=b:3"}});
-    EXPECT_EQ(PlotParser::classify("a:b:3", false), Token{PlotParser::TextToken{"a:b:3"}});
-    EXPECT_EQ(PlotParser::classify("a:=", false), Token{PlotParser::TextToken{"a:="}});
-    EXPECT_EQ(PlotParser::classify(":5", false), Token{PlotParser::TextToken{":5"}});
-    EXPECT_EQ(PlotParser::classify("x:abc", false), Token{PlotParser::TextToken{"x:abc"}});
-    EXPECT_EQ(PlotParser::classify(":", false), Token{PlotParser::TextToken{":"}});
-    EXPECT_EQ(PlotParser::classify(" = ", false), Token{PlotParser::TextToken{" = "}});
-    EXPECT_EQ(PlotParser::classify("x:1e999", false), Token{PlotParser::TextToken{"x:1e999"}});
-    EXPECT_EQ(PlotParser::classify("hello", false), Token{PlotParser::TextToken{"hello"}});
+    // Whichever of ':' and '=' comes first splits the field; what is left is text as it came.
+    for (const std::string field : {"a=b:3", "a:b:3", "a:=", ":5", "x:abc", ":", " = ", "x:1e999", "hello"})
+        EXPECT_EQ(PlotParser::classify(field, false), Token{PlotParser::TextToken{field}}) << field;
 }
 
 TEST_F(PlotParserTest, LinesWithoutNumbersAreSkipped)
 {
-    EXPECT_EQ(parse("hello world"), skip);
-    EXPECT_EQ(parse(""), skip);
-    EXPECT_EQ(parse("    "), skip);
-    EXPECT_EQ(parse(" \t \u3000"), skip);
-    EXPECT_EQ(parse("temp:"), skip);
-    EXPECT_EQ(parse("inf nan"), skip);
-    EXPECT_EQ(parse("Booting..."), skip);
+    for (const auto line : {"hello world", "", "    ", " \t \u3000", "temp:", "inf nan", "Booting..."})
+        EXPECT_EQ(parse(line), skip) << line;
 }
 
 TEST_F(PlotParserTest, OnlyTheFirstThirtyTwoFieldsOfALineCount)
@@ -344,30 +315,19 @@ TEST_F(PlotParserTest, DefaultNamesAreInTheLanguageCurrentWhenTheLineIsParsed)
 }
 
 // Restores the process locale when the test ends.
-class ProcessLocale {
-public:
-    ProcessLocale() : saved_(std::setlocale(LC_ALL, nullptr)) {}
-    ~ProcessLocale() { std::setlocale(LC_ALL, saved_.c_str()); }
-
-    // Tries the names in order; the one now in force, or nothing.
-    std::optional<std::string> use(const std::vector<std::string>& names)
-    {
-        for (const auto& name : names) {
-            if (std::setlocale(LC_ALL, name.c_str()))
-                return name;
-        }
-        return std::nullopt;
-    }
-
-private:
-    std::string saved_;
+struct SavedProcessLocale {
+    std::string saved = std::setlocale(LC_ALL, nullptr);
+    ~SavedProcessLocale() { std::setlocale(LC_ALL, saved.c_str()); }
 };
 
 TEST_F(PlotParserTest, NumbersKeepTheirDecimalPointUnderAGermanOrFrenchProcessLocale)
 {
-    ProcessLocale locale;
-    const auto name =
-        locale.use({"de_DE.UTF-8", "de_DE.utf8", "de_DE", "fr_FR.UTF-8", "fr_FR.utf8", "fr_FR", "de_AT.UTF-8"});
+    const SavedProcessLocale restore;
+    std::optional<std::string> name;
+    for (const char* candidate : {"de_DE.UTF-8", "de_DE.utf8", "de_DE", "fr_FR.UTF-8", "fr_FR.utf8", "fr_FR", "de_AT.UTF-8"}) {
+        if (!name && std::setlocale(LC_ALL, candidate))
+            name = candidate;
+    }
     if (!name)
         GTEST_SKIP() << "no German or French locale installed (Debian: locales-all)";
     // The locale really is in force: the C library now reads "21.5" as 21.
@@ -403,21 +363,13 @@ std::string sensorLines(Random& random, std::size_t length)
     return out;
 }
 
-std::string noisyLines(Random& random, std::size_t length)
+// Replaces about one byte in tenOrOne with a random one: one in ten makes noisy lines, one in one noise.
+std::string withNoise(Random& random, std::string out, unsigned tenOrOne)
 {
-    std::string out = sensorLines(random, length);
     for (auto& byte : out) {
-        if (random() % 10 == 0)
+        if (random() % tenOrOne == 0)
             byte = static_cast<char>(random());
     }
-    return out;
-}
-
-std::string noise(Random& random, std::size_t length)
-{
-    std::string out(length, '\0');
-    for (auto& byte : out)
-        byte = static_cast<char>(random());
     return out;
 }
 
@@ -426,8 +378,8 @@ TEST_F(PlotParserTest, AnyStreamFedInRandomPiecesGivesTheSameRowsAsFedWhole)
     Random random(20240611);
     const std::vector<std::pair<std::string, std::string>> streams{
         {"sensor lines", sensorLines(random, 200'000)},
-        {"noisy lines", noisyLines(random, 200'000)},
-        {"noise", noise(random, 200'000)},
+        {"noisy lines", withNoise(random, sensorLines(random, 200'000), 10)},
+        {"noise", withNoise(random, std::string(200'000, '\0'), 1)},
     };
     for (const auto& [kind, stream] : streams) {
         PlotParser whole;
