@@ -34,21 +34,17 @@ std::vector<Point> pointsFrom(std::int64_t firstX, std::int64_t lastX, double y 
     return points;
 }
 
-std::vector<std::int64_t> xsOf(const std::vector<Point>& points)
+template <typename Item, typename Field>
+auto fieldOf(const std::vector<Item>& items, Field Item::*field)
 {
-    std::vector<std::int64_t> xs;
-    for (const auto& point : points)
-        xs.push_back(point.x);
-    return xs;
+    std::vector<std::remove_cvref_t<Field>> values;
+    for (const auto& item : items)
+        values.push_back(item.*field);
+    return values;
 }
 
-std::vector<std::string> namesOf(const std::vector<Series>& series)
-{
-    std::vector<std::string> names;
-    for (const auto& s : series)
-        names.push_back(s.name);
-    return names;
-}
+std::vector<std::int64_t> xsOf(const std::vector<Point>& points) { return fieldOf(points, &Point::x); }
+std::vector<std::string> namesOf(const std::vector<Series>& series) { return fieldOf(series, &Series::name); }
 
 class PlotStoreTest : public testing::Test {
 protected:
@@ -208,10 +204,8 @@ TEST_F(PlotStoreTest, FiveThousandVisiblePointsAreThinnedToOneThousandAndTheNewe
     // Only points beyond the cutoff are visible.
     const auto late = PlotStore::snapshot({"s", 0, pointsFrom(1, 10), std::nullopt}, 7);
     EXPECT_EQ(xsOf(late.points), (std::vector<std::int64_t>{8, 9, 10}));
-}
 
-TEST_F(PlotStoreTest, AStoreWithAWindowOfFiveThousandPublishesThinnedSeries)
-{
+    // A store with a window of 5000 publishes its series thinned.
     settings.writeInteger("plotWindowSize", 5000);
     auto store = makeStore();
     ingestLines(*store, "1 2", 5000);
@@ -232,17 +226,12 @@ TEST_F(PlotStoreTest, StatisticsGiveMinMaxMeanAndTheDecimalsTheMostPreciseValueN
             points.push_back({static_cast<std::int64_t>(i + 1), ys[i]});
         return PlotStore::computeStatistics(points);
     };
-    EXPECT_EQ(statisticsOf({0.1, 0.25}).decimals, 2);
-    EXPECT_EQ(statisticsOf({12.3456789}).decimals, 4);
-    EXPECT_EQ(statisticsOf({21, 21.5, 21.25}).decimals, 2);
-    EXPECT_EQ(statisticsOf({0.25, 1, 3}).decimals, 2);
-    EXPECT_EQ(statisticsOf({0.1}).decimals, 1);
-    EXPECT_EQ(statisticsOf({1.0 / 3}).decimals, 4);
-    EXPECT_EQ(statisticsOf({-0.001}).decimals, 3);
-    EXPECT_EQ(statisticsOf({1, -7, 1000000, 0}).decimals, 0);
-    // Relative to the size of the value: a tenth is below a millionth of 123456789.1.
-    EXPECT_EQ(statisticsOf({123456789.1}).decimals, 0);
-    EXPECT_EQ(statisticsOf({1234.5}).decimals, 1);
+    const std::vector<std::pair<std::vector<double>, int>> decimals{{{0.1, 0.25}, 2}, {{12.3456789}, 4},
+        {{21, 21.5, 21.25}, 2}, {{0.25, 1, 3}, 2}, {{0.1}, 1}, {{1.0 / 3}, 4}, {{-0.001}, 3}, {{1, -7, 1000000, 0}, 0},
+        // Relative to the size of the value: a tenth is below a millionth of 123456789.1.
+        {{123456789.1}, 0}, {{1234.5}, 1}};
+    for (const auto& [ys, expected] : decimals)
+        EXPECT_EQ(statisticsOf(ys).decimals, expected) << ::testing::PrintToString(ys);
 
     EXPECT_EQ(statisticsOf({4, -2, 7, 3}), (Statistics{-2, 7, 3, 0}));
     EXPECT_EQ(statisticsOf({21.5}), (Statistics{21.5, 21.5, 21.5, 1}));
@@ -330,6 +319,8 @@ TEST_F(PlotStoreTest, WhilePausedNoSampleIsAddedButHeaderLinesStillTakeEffect)
 
 TEST_F(PlotStoreTest, StoredOptionsFallBackToTheirDefaultsWhenAbsentUnacceptableOrOfAnotherType)
 {
+    using enum PlotLayout;
+    using S = std::string;
     struct Case {
         std::string_view what;
         std::vector<std::pair<std::string, SettingValue>> stored;
@@ -339,22 +330,17 @@ TEST_F(PlotStoreTest, StoredOptionsFallBackToTheirDefaultsWhenAbsentUnacceptable
         bool showStatistics;
     };
     const std::vector<Case> cases{
-        {"nothing stored", {}, 500, false, PlotLayout::shared, true},
-        {"window 300", {{"plotWindowSize", std::int64_t{300}}}, 500, false, PlotLayout::shared, true},
-        {"window 2500", {{"plotWindowSize", std::int64_t{2500}}}, 2500, false, PlotLayout::shared, true},
-        {"window as text", {{"plotWindowSize", std::string("1000")}}, 500, false, PlotLayout::shared, true},
-        {"separate scales", {{"plotSeparateScales", true}}, 500, false, PlotLayout::stacked, true},
-        {"layout wins over separate scales",
-            {{"plotLayout", std::string("cards")}, {"plotSeparateScales", true}}, 500, false, PlotLayout::cards,
-            true},
-        {"layout not a string", {{"plotLayout", std::int64_t{1}}}, 500, false, PlotLayout::shared, true},
-        {"separate scales not a boolean", {{"plotSeparateScales", std::string("true")}}, 500, false,
-            PlotLayout::shared, true},
-        {"statistics off", {{"plotShowStatistics", false}}, 500, false, PlotLayout::shared, false},
-        {"statistics not a boolean", {{"plotShowStatistics", std::int64_t{0}}}, 500, false, PlotLayout::shared,
-            true},
-        {"smooth", {{"plotSmoothLines", true}, {"plotLayout", std::string("stacked")}}, 500, true,
-            PlotLayout::stacked, true},
+        {"nothing stored", {}, 500, false, shared, true},
+        {"window 300", {{"plotWindowSize", std::int64_t{300}}}, 500, false, shared, true},
+        {"window 2500", {{"plotWindowSize", std::int64_t{2500}}}, 2500, false, shared, true},
+        {"window as text", {{"plotWindowSize", S("1000")}}, 500, false, shared, true},
+        {"separate scales", {{"plotSeparateScales", true}}, 500, false, stacked, true},
+        {"layout wins", {{"plotLayout", S("cards")}, {"plotSeparateScales", true}}, 500, false, cards, true},
+        {"layout not a string", {{"plotLayout", std::int64_t{1}}}, 500, false, shared, true},
+        {"separate scales not a boolean", {{"plotSeparateScales", S("true")}}, 500, false, shared, true},
+        {"statistics off", {{"plotShowStatistics", false}}, 500, false, shared, false},
+        {"statistics not a boolean", {{"plotShowStatistics", std::int64_t{0}}}, 500, false, shared, true},
+        {"smooth", {{"plotSmoothLines", true}, {"plotLayout", S("stacked")}}, 500, true, stacked, true},
     };
     for (const auto& c : cases) {
         InMemorySettingsStore stored;
@@ -488,8 +474,7 @@ TEST_F(PlotStoreTest, DiscardingThePartialLineDropsHalfALineButKeepsTheHeader)
     ingest(*store, "a,b\n1,");
     store->discardPartialLine();
     ingest(*store, "2,3\n");
-    EXPECT_EQ(namesOf(store->storage()), (std::vector<std::string>{"a", "b"}));
-    EXPECT_EQ(store->storage()[0].points, (std::vector<Point>{{1, 2}}));
+    EXPECT_EQ(store->storage(), (std::vector<Series>{{"a", 0, {{1, 2}}, std::nullopt}, {"b", 1, {{1, 3}}, std::nullopt}}));
 }
 
 } // namespace
