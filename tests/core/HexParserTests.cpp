@@ -50,6 +50,9 @@ namespace {
 using Bytes = std::vector<std::uint8_t>;
 
 BytesOrHexError parse(std::string_view text) { return parseHex(text, maxMessageBytes); }
+BytesOrHexError invalid(std::string token) { return HexParseError::invalidCharacter(std::move(token)); }
+BytesOrHexError odd(std::string token) { return HexParseError::oddLength(std::move(token)); }
+BytesOrHexError tooLong(std::size_t max) { return HexParseError::tooLong(max); }
 
 // count tokens "00", one space between them.
 std::string zeroTokens(std::size_t count)
@@ -62,73 +65,43 @@ std::string zeroTokens(std::size_t count)
 
 } // namespace
 
-TEST(ParseHex, SingleDigitsWithOrWithoutPrefixAreOneByteEach)
+TEST(ParseHex, DigitsWithOrWithoutPrefixAndAnySeparatorsMakeBytesAndNoTokensMakeNone)
 {
-    EXPECT_EQ(parse("A"), BytesOrHexError(Bytes{0x0A}));
-    EXPECT_EQ(parse("0xA"), BytesOrHexError(Bytes{0x0A}));
-    EXPECT_EQ(parse("0Xa"), BytesOrHexError(Bytes{0x0A}));
-    EXPECT_EQ(parse("0"), BytesOrHexError(Bytes{0x00}));
-    EXPECT_EQ(parse("0x0"), BytesOrHexError(Bytes{0x00}));
-    EXPECT_EQ(parse("1 f 0xF 2"), BytesOrHexError(Bytes{0x01, 0x0F, 0x0F, 0x02}));
-}
-
-TEST(ParseHex, APrefixWithoutDigitsOrAMisplacedXIsAnInvalidValueNamedAsTyped)
-{
-    EXPECT_EQ(parse("0X"), BytesOrHexError(HexParseError::invalidCharacter("0X")));
-    EXPECT_EQ(parse("01 0x 02"), BytesOrHexError(HexParseError::invalidCharacter("0x")));
-    EXPECT_EQ(parse("x12"), BytesOrHexError(HexParseError::invalidCharacter("x12")));
-    EXPECT_EQ(parse("0x0x12"), BytesOrHexError(HexParseError::invalidCharacter("0x0x12")));
-    EXPECT_EQ(parse("1x2"), BytesOrHexError(HexParseError::invalidCharacter("1x2")));
-    EXPECT_EQ(parse("00x1"), BytesOrHexError(HexParseError::invalidCharacter("00x1")));
-}
-
-TEST(ParseHex, AnOddNumberOfDigitsAfterThePrefixIsReportedWithTheTokenAsTyped)
-{
-    EXPECT_EQ(parse("ABC"), BytesOrHexError(HexParseError::oddLength("ABC")));
-    EXPECT_EQ(parse("0x123"), BytesOrHexError(HexParseError::oddLength("0x123")));
-    EXPECT_EQ(parse("0X12345"), BytesOrHexError(HexParseError::oddLength("0X12345")));
-    EXPECT_EQ(parse("12 345 67"), BytesOrHexError(HexParseError::oddLength("345")));
-    // Two digits with the prefix are even after it is removed.
-    EXPECT_EQ(parse("0x12"), BytesOrHexError(Bytes{0x12}));
-}
-
-TEST(ParseHex, EverySeparatorAndEveryNotationMixFreely)
-{
-    // Any mix of pairs is covered by the round trip below; these add single digits.
-    EXPECT_EQ(parse("de:ad-be,ef;01"), BytesOrHexError(Bytes{0xDE, 0xAD, 0xBE, 0xEF, 0x01}));
-    EXPECT_EQ(parse("48656C6C6F 0D0A"), BytesOrHexError(Bytes{0x48, 0x65, 0x6C, 0x6C, 0x6F, 0x0D, 0x0A}));
-    EXPECT_EQ(parse("0x0102 A 0b"), BytesOrHexError(Bytes{0x01, 0x02, 0x0A, 0x0B}));
-}
-
-TEST(ParseHex, InputWithoutTokensGivesNoBytesAndNoError)
-{
-    EXPECT_EQ(parse(""), BytesOrHexError(Bytes{}));
-    EXPECT_EQ(parse(" "), BytesOrHexError(Bytes{}));
-    EXPECT_EQ(parse(" \t\n\r,;:-"), BytesOrHexError(Bytes{}));
+    const std::vector<std::pair<std::string_view, Bytes>> cases{
+        {"A", {0x0A}}, {"0xA", {0x0A}}, {"0Xa", {0x0A}}, {"0", {0x00}}, {"0x0", {0x00}},
+        {"1 f 0xF 2", {0x01, 0x0F, 0x0F, 0x02}},
+        // Two digits with the prefix are even after it is removed.
+        {"0x12", {0x12}},
+        // Any mix of pairs is covered by the round trip below; these add single digits.
+        {"de:ad-be,ef;01", {0xDE, 0xAD, 0xBE, 0xEF, 0x01}},
+        {"48656C6C6F 0D0A", {0x48, 0x65, 0x6C, 0x6C, 0x6F, 0x0D, 0x0A}},
+        {"0x0102 A 0b", {0x01, 0x02, 0x0A, 0x0B}},
+        {"", {}}, {" ", {}}, {" \t\n\r,;:-", {}},
+    };
+    for (const auto& [text, bytes] : cases)
+        EXPECT_EQ(parse(text), BytesOrHexError(bytes)) << text;
     // Even a maximum of zero admits a message without bytes.
     EXPECT_EQ(parseHex(" - ", 0), BytesOrHexError(Bytes{}));
 }
 
-TEST(ParseHex, FirstFailingTokenDecidesEvenWhenALaterOneIsWorse)
+TEST(ParseHex, TheFirstFailingTokenIsReportedAsTypedAndABadCharacterOutranksAnOddCount)
 {
-    EXPECT_EQ(parse("01 0G 12345"), BytesOrHexError(HexParseError::invalidCharacter("0G")));
-    EXPECT_EQ(parse("123 ZZ"), BytesOrHexError(HexParseError::oddLength("123")));
-    EXPECT_EQ(parse("ZZ 123"), BytesOrHexError(HexParseError::invalidCharacter("ZZ")));
-    // Within a token a bad character outranks the odd count.
-    EXPECT_EQ(parse("12G"), BytesOrHexError(HexParseError::invalidCharacter("12G")));
-}
-
-TEST(ParseHex, OnlyAsciiHexDigitsAndTheEightSeparatorsAreUnderstood)
-{
-    // Full-width digits zero and one.
-    EXPECT_EQ(parse("\xEF\xBC\x90\xEF\xBC\x91"),
-        BytesOrHexError(HexParseError::invalidCharacter("\xEF\xBC\x90\xEF\xBC\x91")));
-    // A no-break space does not separate.
-    EXPECT_EQ(parse("12\xC2\xA0" "34"), BytesOrHexError(HexParseError::invalidCharacter("12\xC2\xA0" "34")));
-    EXPECT_EQ(parse("01 +02"), BytesOrHexError(HexParseError::invalidCharacter("+02")));
-    EXPECT_EQ(parse("01.02"), BytesOrHexError(HexParseError::invalidCharacter("01.02")));
-    const std::string withNul("01\0" "02", 5);
-    EXPECT_EQ(parse(withNul), BytesOrHexError(HexParseError::invalidCharacter(withNul)));
+    const std::vector<std::pair<std::string_view, BytesOrHexError>> cases{
+        // A prefix without digits, or a misplaced x.
+        {"0X", invalid("0X")}, {"01 0x 02", invalid("0x")}, {"x12", invalid("x12")},
+        {"0x0x12", invalid("0x0x12")}, {"1x2", invalid("1x2")}, {"00x1", invalid("00x1")},
+        // An odd number of digits after the prefix.
+        {"ABC", odd("ABC")}, {"0x123", odd("0x123")}, {"0X12345", odd("0X12345")}, {"12 345 67", odd("345")},
+        // The first failing token decides even when a later one is worse.
+        {"01 0G 12345", invalid("0G")}, {"123 ZZ", odd("123")}, {"ZZ 123", invalid("ZZ")}, {"12G", invalid("12G")},
+        // Only ASCII hex digits and the eight separators are understood: full-width digits, a
+        // no-break space, a sign, a point and a NUL are not.
+        {"\xEF\xBC\x90\xEF\xBC\x91", invalid("\xEF\xBC\x90\xEF\xBC\x91")},
+        {"12\xC2\xA0" "34", invalid("12\xC2\xA0" "34")}, {"01 +02", invalid("+02")}, {"01.02", invalid("01.02")},
+        {std::string_view("01\0" "02", 5), invalid(std::string("01\0" "02", 5))},
+    };
+    for (const auto& [text, error] : cases)
+        EXPECT_EQ(parse(text), error) << text;
 }
 
 TEST(ParseHex, TooLongIsReportedAtTheFirstByteBeyondTheMaximumEvenWhenALaterTokenIsInvalid)
@@ -137,20 +110,20 @@ TEST(ParseHex, TooLongIsReportedAtTheFirstByteBeyondTheMaximumEvenWhenALaterToke
     ASSERT_TRUE(full.ok());
     EXPECT_EQ(full.bytes(), Bytes(4096, 0x00));
 
-    EXPECT_EQ(parse(zeroTokens(4097)), BytesOrHexError(HexParseError::tooLong(4096)));
-    EXPECT_EQ(parse(zeroTokens(4097) + " ZZ"), BytesOrHexError(HexParseError::tooLong(4096)));
-    EXPECT_EQ(parse(zeroTokens(4097) + " 123"), BytesOrHexError(HexParseError::tooLong(4096)));
+    EXPECT_EQ(parse(zeroTokens(4097)), tooLong(4096));
+    EXPECT_EQ(parse(zeroTokens(4097) + " ZZ"), tooLong(4096));
+    EXPECT_EQ(parse(zeroTokens(4097) + " 123"), tooLong(4096));
     // At exactly the maximum a later bad token is still the one reported.
-    EXPECT_EQ(parse(zeroTokens(4096) + " ZZ"), BytesOrHexError(HexParseError::invalidCharacter("ZZ")));
-    EXPECT_EQ(parse(zeroTokens(4096) + " 123"), BytesOrHexError(HexParseError::oddLength("123")));
+    EXPECT_EQ(parse(zeroTokens(4096) + " ZZ"), invalid("ZZ"));
+    EXPECT_EQ(parse(zeroTokens(4096) + " 123"), odd("123"));
     // One token that crosses the limit on its own.
-    EXPECT_EQ(parse(std::string(2 * 4097, 'f')), BytesOrHexError(HexParseError::tooLong(4096)));
+    EXPECT_EQ(parse(std::string(2 * 4097, 'f')), tooLong(4096));
     EXPECT_EQ(parse(std::string(2 * 4096, 'f')), BytesOrHexError(Bytes(4096, 0xFF)));
 
     EXPECT_EQ(parseHex("01 02", 2), BytesOrHexError(Bytes{0x01, 0x02}));
-    EXPECT_EQ(parseHex("01 02 03", 2), BytesOrHexError(HexParseError::tooLong(2)));
-    EXPECT_EQ(parseHex("010203 ZZ", 2), BytesOrHexError(HexParseError::tooLong(2)));
-    EXPECT_EQ(parseHex("A", 0), BytesOrHexError(HexParseError::tooLong(0)));
+    EXPECT_EQ(parseHex("01 02 03", 2), tooLong(2));
+    EXPECT_EQ(parseHex("010203 ZZ", 2), tooLong(2));
+    EXPECT_EQ(parseHex("A", 0), tooLong(0));
 
     L10n::ScopedLanguage english(Language::en);
     EXPECT_EQ(parse(zeroTokens(4097)).error().message(), "The message is too long (maximum 4096 bytes).");
