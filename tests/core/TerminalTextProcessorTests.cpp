@@ -97,21 +97,15 @@ TEST(TerminalTextProcessor, EveryLineGetsTheChunksStampAndMarker)
     const std::u16string time = formatTimestamp(receivedAt);
     const auto lines = bytesOf("Temp: 21.5\r\nOK\r\n");
 
-    TerminalTextProcessor alone;
-    EXPECT_EQ(alone.process(lines, true, std::nullopt, receivedAt),
+    EXPECT_EQ(TerminalTextProcessor().process(lines, true, std::nullopt, receivedAt),
         (OutputSegments{{Kind::timestamp, time + u" -> "}, {Kind::data, u"Temp: 21.5\n"},
             {Kind::timestamp, time + u" -> "}, {Kind::data, u"OK\n"}}));
-
-    TerminalTextProcessor withEcho;
-    EXPECT_EQ(withEcho.process(lines, true, arrow, receivedAt),
+    EXPECT_EQ(TerminalTextProcessor().process(lines, true, arrow, receivedAt),
         (OutputSegments{{Kind::timestamp, time + u" "}, {Kind::meta, arrow}, {Kind::data, u"Temp: 21.5\n"},
             {Kind::timestamp, time + u" "}, {Kind::meta, arrow}, {Kind::data, u"OK\n"}}));
-
-    TerminalTextProcessor plain;
-    EXPECT_EQ(plain.process(lines, false, std::nullopt, receivedAt), (OutputSegments{{Kind::data, u"Temp: 21.5\nOK\n"}}));
-
-    TerminalTextProcessor emptyLines;
-    EXPECT_EQ(emptyLines.process(bytesOf("\n\n"), true, std::nullopt, receivedAt),
+    EXPECT_EQ(TerminalTextProcessor().process(lines, false, std::nullopt, receivedAt),
+        (OutputSegments{{Kind::data, u"Temp: 21.5\nOK\n"}}));
+    EXPECT_EQ(TerminalTextProcessor().process(bytesOf("\n\n"), true, std::nullopt, receivedAt),
         (OutputSegments{{Kind::timestamp, time + u" -> "}, {Kind::data, u"\n"}, {Kind::timestamp, time + u" -> "},
             {Kind::data, u"\n"}}));
 }
