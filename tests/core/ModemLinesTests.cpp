@@ -211,7 +211,7 @@ TEST_F(LineSteps, WritesAndResetsKeepTheOrderInWhichTheyWereQueued)
     // until the board has read enough of it; the write behind the reset waits for its hold.
     lines = std::make_shared<RecordingModemLines>();
     SetUp();
-    std::vector<std::uint8_t> before(24 * 1024, 'b');
+    const std::vector<std::uint8_t> before(24 * 1024, 'b');
     const std::vector<std::uint8_t> during{'d', 'u', 'r', 'i', 'n', 'g'};
     std::promise<Clock::time_point> firstWritten;
     std::promise<Clock::time_point> secondWritten;
@@ -228,9 +228,7 @@ TEST_F(LineSteps, WritesAndResetsKeepTheOrderInWhichTheyWereQueued)
     port->queue().sync([] {});
     EXPECT_TRUE(lines->requests().empty()) << "the reset waits for the write before it";
 
-    std::vector<std::uint8_t> expected;
-    expected.reserve(before.size() + during.size());
-    expected.insert(expected.end(), before.begin(), before.end());
+    auto expected = before;
     expected.insert(expected.end(), during.begin(), during.end());
     EXPECT_EQ(pty.readFromPort(expected.size(), 5s), expected);
     const auto firstDone = firstWritten.get_future().get();
