@@ -163,11 +163,20 @@ protected:
             ::close(observer);
     }
 
-    std::optional<SerialPortError> open(const PortSettings& settings = {})
+    std::optional<SerialPortError> open(const PortSettings& settings = {}) { return open(settings, recorder); }
+    std::optional<SerialPortError> open(const PortSettings& settings, Recorder& to)
     {
         std::optional<SerialPortError> error;
-        port->queue().sync([&] { error = port->open(settings, recorder.dataHandler(), recorder.closeHandler()); });
+        port->queue().sync([&] { error = port->open(settings, to.dataHandler(), to.closeHandler()); });
         return error;
+    }
+    // Writes one payload and waits for its completion.
+    std::optional<SerialPortError> writeAndWait(std::vector<std::uint8_t> payload, std::chrono::milliseconds timeout)
+    {
+        WriteResults results;
+        port->write(std::move(payload), results.completion(0));
+        EXPECT_TRUE(results.waitFor(1, timeout));
+        return results.count() > 0 ? results.get(0).error : SerialPortError::notOpen();
     }
     void close()
     {
@@ -265,11 +274,7 @@ TEST_F(SerialPortOnPty, OpeningAnOpenPortTouchesNothingAndOnlyReplacesTheCallbac
     ASSERT_EQ(open({9600}), std::nullopt);
     const LineAttributes first = deviceAttributes();
     Recorder second;
-    std::optional<SerialPortError> error;
-    port->queue().sync([&] {
-        error = port->open({115200, DataBits::five}, second.dataHandler(), second.closeHandler());
-    });
-    EXPECT_EQ(error, std::nullopt);
+    EXPECT_EQ(open({115200, DataBits::five}, second), std::nullopt);
     EXPECT_EQ(deviceAttributes(), first);
     EXPECT_EQ(first.outputSpeed(), 9600u);
 
@@ -366,15 +371,14 @@ TEST_F(SerialPortOnPty, AVanishedDeviceIsReportedOnceAfterItsLastBytesAndLeavesT
 
     ASSERT_TRUE(recorder.waitForClose());
     std::this_thread::sleep_for(100ms);
-    const auto closes = recorder.closes();
-    ASSERT_EQ(closes.size(), 1u);
-    EXPECT_EQ(closes.front(), SerialPortError::deviceDisconnected());
+    const std::vector<std::optional<SerialPortError>> once{SerialPortError::deviceDisconnected()};
+    EXPECT_EQ(recorder.closes(), once);
     EXPECT_EQ(recorder.events().back(), "close");
     EXPECT_EQ(recorder.events().front(), "data");
     EXPECT_FALSE(isOpen());
     EXPECT_EQ(port->fd(), -1);
     close(); // closing again does nothing
-    EXPECT_EQ(recorder.closes().size(), 1u);
+    EXPECT_EQ(recorder.closes(), once);
 }
 
 TEST_F(SerialPortOnPty, ABoardThatStopsReadingTimesTheWriteOutAfterTwoSecondsWhileReadsGoOnAndThePortStaysOpen)
@@ -385,9 +389,7 @@ TEST_F(SerialPortOnPty, ABoardThatStopsReadingTimesTheWriteOutAfterTwoSecondsWhi
     EXPECT_EQ(error, SerialPortError::notOpen());
 
     ASSERT_EQ(open(), std::nullopt);
-    std::promise<std::optional<SerialPortError>> written;
-    port->write(hello, [&](std::optional<SerialPortError> result) { written.set_value(result); });
-    EXPECT_EQ(written.get_future().get(), std::nullopt);
+    EXPECT_EQ(writeAndWait(hello, 5s), std::nullopt);
     EXPECT_EQ(pty.readFromPort(hello.size(), 2s), hello);
 
     // Nobody reads on the board's side: the kernel takes some 16 KiB, then the first payload
@@ -471,9 +473,9 @@ TEST_F(SerialPortOnPty, ALineThatDrainsSlowlyNeverTimesOut)
     ASSERT_EQ(open({9600}), std::nullopt);
     // The board reads 128 bytes every 20 ms: the payload takes well over two seconds.
     const auto payload = patternBytes(20 * 1024, 9);
-    std::promise<std::optional<SerialPortError>> written;
+    WriteResults results;
     const auto started = std::chrono::steady_clock::now();
-    port->write(payload, [&](std::optional<SerialPortError> result) { written.set_value(result); });
+    port->write(payload, results.completion(0));
     std::vector<std::uint8_t> received;
     while (received.size() < payload.size() && std::chrono::steady_clock::now() - started < 20s) {
         std::this_thread::sleep_for(20ms);
@@ -481,9 +483,8 @@ TEST_F(SerialPortOnPty, ALineThatDrainsSlowlyNeverTimesOut)
         received.insert(received.end(), piece.begin(), piece.end());
     }
     EXPECT_GT(std::chrono::steady_clock::now() - started, 2s);
-    auto result = written.get_future();
-    ASSERT_EQ(result.wait_for(1s), std::future_status::ready);
-    EXPECT_EQ(result.get(), std::nullopt);
+    ASSERT_TRUE(results.waitFor(1, 1s));
+    EXPECT_EQ(results.get(0).error, std::nullopt);
     EXPECT_EQ(received, payload);
 }
 
@@ -491,12 +492,8 @@ TEST_F(SerialPortOnPty, ADrainingOutputQueueIsProgressThoughTheLineReportsNoRoom
 {
     port = SerialPort::create(pty.devicePath(), std::make_shared<DrainingUart>(2500ms));
     ASSERT_EQ(open(), std::nullopt);
-    std::promise<std::optional<SerialPortError>> written;
     const auto started = std::chrono::steady_clock::now();
-    port->write(patternBytes(32 * 1024, 10), [&](std::optional<SerialPortError> result) { written.set_value(result); });
-    auto result = written.get_future();
-    ASSERT_EQ(result.wait_for(10s), std::future_status::ready);
-    EXPECT_EQ(result.get(), SerialPortError::writeTimeout());
+    EXPECT_EQ(writeAndWait(patternBytes(32 * 1024, 10), 10s), SerialPortError::writeTimeout());
     // Two seconds after the queue stopped shrinking, not after the last room to write.
     EXPECT_GE(std::chrono::steady_clock::now() - started, 4300ms);
     EXPECT_LT(std::chrono::steady_clock::now() - started, 5500ms);
@@ -540,9 +537,7 @@ TEST_F(SerialPortOnPty, AHangUpWithTheNodeStillPresentIsADisconnectAndLeavesTheT
         SCOPED_TRACE(name);
         Recorder seen;
         port = SerialPort::create(pty.devicePath());
-        std::optional<SerialPortError> error;
-        port->queue().sync([&] { error = port->open({}, seen.dataHandler(), seen.closeHandler()); });
-        ASSERT_EQ(error, std::nullopt);
+        ASSERT_EQ(open({}, seen), std::nullopt);
         clockid_t ioThreadClock{};
         port->queue().sync([&] { ASSERT_EQ(pthread_getcpuclockid(pthread_self(), &ioThreadClock), 0); });
         if (!provoke()) {
