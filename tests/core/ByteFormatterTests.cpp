@@ -152,7 +152,7 @@ TEST(ByteFormatter, HexDumpOfEightColumnsHasNoGroupSpaceAndOfThirtyTwoColumnsPut
             {meta(u"00000020  "), data(u"61 62 63 " + std::u16string(29 * 3 + 3, u' ')), meta(u" |"), data(u"abc"), meta(u"|")}}));
 }
 
-TEST(ByteFormatter, HexDumpAfterACommitInTheMiddleOfALineStartsANewLineWithItsOffsetCountedOn)
+TEST(ByteFormatter, OffsetsCountOnAcrossCommitsInTheMiddleOfALineAndAcrossModesAndStartAtZeroAfterReset)
 {
     ByteFormatter formatter;
     const auto options = optionsFor(DisplayMode::hexDump, 16);
@@ -167,21 +167,19 @@ TEST(ByteFormatter, HexDumpAfterACommitInTheMiddleOfALineStartsANewLineWithItsOf
     const std::u16string columns = u"78 79 " + std::u16string(14 * 3 + 1, u' ');
     EXPECT_EQ(feed(formatter, options, {chunk(ascii("xy"))}),
         (Result{{}, {meta(u"00000015  "), data(columns), meta(u" |"), data(u"xy"), meta(u"|")}}));
-}
+    formatter.commitLine();
 
-TEST(ByteFormatter, OffsetsCountOnAcrossCommitsAndModesAndStartAtZeroAfterReset)
-{
-    ByteFormatter formatter;
+    // Bytes shown in other modes count too.
     feed(formatter, optionsFor(DisplayMode::hex, 8), {chunk(range(0, 3))});
     formatter.commitLine();
     feed(formatter, optionsFor(DisplayMode::decimal, 8), {chunk(range(0, 4))});
     formatter.commitLine();
-    EXPECT_EQ(formatter.offset(), 7);
+    EXPECT_EQ(formatter.offset(), 0x1E);
 
     auto result = feed(formatter, optionsFor(DisplayMode::hexDump, 8), {chunk(ascii("abcdefghij"))});
     EXPECT_EQ(result.committed,
-        (OutputSegments{meta(u"00000007  "), data(u"61 62 63 64 65 66 67 68 "), meta(u" |"), data(u"abcdefgh"), meta(u"|"), newline}));
-    EXPECT_EQ(result.provisional.at(0), meta(u"0000000F  "));
+        (OutputSegments{meta(u"0000001E  "), data(u"61 62 63 64 65 66 67 68 "), meta(u" |"), data(u"abcdefgh"), meta(u"|"), newline}));
+    EXPECT_EQ(result.provisional.at(0), meta(u"00000026  "));
 
     formatter.reset();
     EXPECT_EQ(formatter.offset(), 0);
