@@ -50,23 +50,16 @@ class PlotParserTest : public testing::Test {
 
 TEST_F(PlotParserTest, NumbersSeparatedByWhiteSpaceAreNamedValueOneTwoThreeInOrder)
 {
-    const auto expected = values({{"Value 1", 21.5}, {"Value 2", 40}, {"Value 3", 1013}});
-    EXPECT_EQ(parse("21.5 40 1013"), expected);
-    // Runs of separators and leading or trailing ones make no fields.
-    EXPECT_EQ(parse("   21.5    40 1013  "), expected);
-    // Any Unicode white space separates: no-break space, em space, line separator, vertical tab.
-    EXPECT_EQ(parse("21.5\u00A040\u20031013"), expected);
-    EXPECT_EQ(parse("21.5\u202840\v1013"), expected);
+    // Runs of separators and leading or trailing ones make no fields, and any Unicode white space
+    // separates: no-break space, em space, line separator, vertical tab.
+    for (const auto line : {"21.5 40 1013", "   21.5    40 1013  ", "21.5\u00A040\u20031013", "21.5\u202840\v1013"})
+        EXPECT_EQ(parse(line), values({{"Value 1", 21.5}, {"Value 2", 40}, {"Value 3", 1013}})) << line;
 }
 
 TEST_F(PlotParserTest, NamedValuesTakeTheirNamesWithColonOrEqualsAlsoWhenTheNumberIsTheNextField)
 {
-    const auto expected = values({{"temp", 21.5}, {"hum", 40}});
-    EXPECT_EQ(parse("temp:21.5 hum:40"), expected);
-    EXPECT_EQ(parse("temp=21.5,hum=40"), expected);
-    EXPECT_EQ(parse("temp: 21.5 hum: 40"), expected);
-    EXPECT_EQ(parse("temp = 21.5, hum = 40"), expected);
-    EXPECT_EQ(parse("temp:21.5;hum:40"), expected);
+    for (const auto line : {"temp:21.5 hum:40", "temp=21.5,hum=40", "temp: 21.5 hum: 40", "temp = 21.5, hum = 40", "temp:21.5;hum:40"})
+        EXPECT_EQ(parse(line), values({{"temp", 21.5}, {"hum", 40}})) << line;
 }
 
 TEST_F(PlotParserTest, SemicolonAndTabLinesReadADecimalCommaWhileCommaLinesSplitAtIt)
