@@ -18,6 +18,7 @@
 #include <QToolButton>
 #include <QtTest>
 
+#include <array>
 #include <memory>
 #include <string>
 
@@ -25,26 +26,30 @@ using namespace velmora;
 
 namespace {
 
-// A plot store fed as a board would feed it, published the way the main queue would.
+// A plot store fed as a board would feed it, published the way the main queue would, and the
+// view over it in a window of its own, shown and active so that its keys reach it.
 struct Plot {
     ManualMainQueue queue;
     InMemorySettingsStore settings;
     std::shared_ptr<PlotStore> store = PlotStore::create(queue, settings);
+    std::unique_ptr<PlotCardsView> view;
 
     void feed(std::string_view lines) { velmora::testing::feedPlot(queue, *store, lines); }
-};
 
-// The view in a window of its own, shown and active so that its keys reach it.
-struct Window {
-    explicit Window(PlotStore& store, QSize size = QSize(900, 600)) : view(store)
+    PlotCardsView& show(QSize size = QSize(900, 600))
     {
-        view.resize(size);
-        view.show();
-        view.activateWindow();
+        view = std::make_unique<PlotCardsView>(*store);
+        view->resize(size);
+        view->show();
+        view->activateWindow();
+        return *view;
     }
-
-    PlotCardsView view;
 };
+
+bool showsNoDetail(const PlotCardsView& view)
+{
+    return view.expanded().empty() && !view.detail()->isVisible() && !view.dimLayer()->isVisible();
+}
 
 QString visibleNames(const PlotCardsView& view)
 {
@@ -70,13 +75,11 @@ private slots:
     {
         Plot plot;
         plot.feed("a:1,b:2,c:3\na:1.5,b:4,c:3\n");
-        Window window(*plot.store);
-        auto& view = window.view;
+        auto& view = plot.show();
         QVERIFY(QTest::qWaitForWindowExposed(&view));
         QCOMPARE(view.cards().size(), std::size_t{3});
         QCOMPARE(visibleNames(view), QString("a b c"));
-        QVERIFY(!view.detail()->isVisible());
-        QVERIFY(!view.dimLayer()->isVisible());
+        QVERIFY(showsNoDetail(view));
         QCOMPARE(view.card("b")->toolTip(), QString("Click to enlarge"));
         QCOMPARE(view.card("b")->valueText(), QString("4"));
         const QRect cellOfB = view.card("b")->geometry();
@@ -120,8 +123,7 @@ private slots:
     {
         Plot plot;
         plot.feed("a:1,b:2,c:3\n");
-        Window window(*plot.store);
-        auto& view = window.view;
+        auto& view = plot.show();
         QVERIFY(QTest::qWaitForWindowActive(&view));
 
         // Without a detail the keys do nothing.
@@ -162,13 +164,9 @@ private slots:
     {
         Plot plot;
         plot.feed("a:1,b:2,c:3\n");
-        Window window(*plot.store);
-        auto& view = window.view;
+        auto& view = plot.show();
         QVERIFY(QTest::qWaitForWindowActive(&view));
-        const auto closed = [&] {
-            return view.expanded().empty() && !view.detail()->isVisible() && !view.dimLayer()->isVisible()
-                && visibleNames(view) == "a b c";
-        };
+        const auto closed = [&] { return showsNoDetail(view) && visibleNames(view) == "a b c"; };
 
         QTest::mouseClick(view.card("a"), Qt::LeftButton);
         QVERIFY(!closed());
@@ -204,8 +202,7 @@ private slots:
     {
         Plot plot;
         plot.feed("a:1,b:2,c:3\n");
-        Window window(*plot.store);
-        auto& view = window.view;
+        auto& view = plot.show();
 
         QTest::mouseClick(view.card("b"), Qt::LeftButton);
         plot.store->toggle("a");
@@ -214,9 +211,7 @@ private slots:
         QCOMPARE(visibleNames(view), QString("b(empty) c"));
 
         plot.store->toggle("b");
-        QCOMPARE(view.expanded(), std::string());
-        QVERIFY(!view.detail()->isVisible());
-        QVERIFY(!view.dimLayer()->isVisible());
+        QVERIFY(showsNoDetail(view));
         QCOMPARE(visibleNames(view), QString("c"));
         // Shown again, it is a card again, not the detail.
         plot.store->toggle("b");
@@ -226,9 +221,7 @@ private slots:
         QTest::mouseClick(view.card("c"), Qt::LeftButton);
         QCOMPARE(view.expanded(), std::string("c"));
         plot.store->clear();
-        QCOMPARE(view.expanded(), std::string());
-        QVERIFY(!view.detail()->isVisible());
-        QVERIFY(!view.dimLayer()->isVisible());
+        QVERIFY(showsNoDetail(view));
         QVERIFY(view.cards().empty());
 
         // A series of the same name arriving after the clear is an ordinary card.
@@ -241,8 +234,7 @@ private slots:
     {
         Plot plot;
         plot.feed("a:1,b:20\na:4,b:21\na:2,b:21.25\na:3,b:21.25\n");
-        Window window(*plot.store);
-        auto& view = window.view;
+        auto& view = plot.show();
         QCOMPARE(view.card("a")->statisticsText(), QString("Min 1  ·  Max 4  ·  Avg 2.5"));
         QCOMPARE(view.card("b")->statisticsText(), QString("Min 20  ·  Max 21.25  ·  Avg 20.875"));
         QTest::mouseClick(view.card("a"), Qt::LeftButton);
@@ -278,8 +270,7 @@ private slots:
         for (int i = 0; i < 100; ++i)
             lines += "a:2\n";
         plot.feed(lines);
-        Window window(*plot.store);
-        auto& view = window.view;
+        auto& view = plot.show();
         QCOMPARE(visibleNames(view), QString("old a"));
 
         const PlotCard& old = *view.card("old");
@@ -304,8 +295,7 @@ private slots:
         for (int i = 0; i < 5000; ++i)
             lines += "wave:" + std::to_string(i % 50) + ",flat:5\n";
         plot.feed(lines);
-        Window window(*plot.store);
-        auto& view = window.view;
+        auto& view = plot.show();
 
         const SeriesSparkline& wave = *view.card("wave")->sparkline();
         QCOMPARE(wave.maxPoints(), std::size_t{200});
@@ -333,45 +323,32 @@ private slots:
     void theGridFitsAsManyColumnsAsTheirLimitsAllow()
     {
         // Width → columns: (width − 20 + 10) ÷ 240, at least one; each column at most 460 wide.
-        QCOMPARE(PlotCardsView::columnCount(500), 2);
-        QCOMPARE(PlotCardsView::columnWidth(500), 235);
-        QCOMPARE(PlotCardsView::columnCount(1600), 6);
-        QCOMPARE(PlotCardsView::columnWidth(1600), 255);
-        QCOMPARE(PlotCardsView::columnCount(489), 1);
-        QCOMPARE(PlotCardsView::columnWidth(489), 460);
-        QCOMPARE(PlotCardsView::columnCount(490), 2);
-        QCOMPARE(PlotCardsView::columnWidth(490), 230);
-        QCOMPARE(PlotCardsView::columnCount(200), 1);
-        QCOMPARE(PlotCardsView::columnWidth(200), 180);
+        for (const auto& [width, columns, columnWidth] : std::vector<std::array<int, 3>>{
+                 {500, 2, 235}, {1600, 6, 255}, {489, 1, 460}, {490, 2, 230}, {200, 1, 180}}) {
+            QCOMPARE(PlotCardsView::columnCount(width), columns);
+            QCOMPARE(PlotCardsView::columnWidth(width), columnWidth);
+        }
         QCOMPARE(PlotCardsView::columnCount(1000), 4);
 
         Plot plot;
         plot.feed("a:1,b:2,c:3,d:4,e:5\n");
-        {
-            Window window(*plot.store, QSize(500, 700));
-            auto& view = window.view;
-            QCOMPARE(view.columns(), 2);
-            QCOMPARE(view.card("a")->geometry(), QRect(10, 10, 235, 168));
-            QCOMPARE(view.card("b")->geometry(), QRect(255, 10, 235, 168));
-            QCOMPARE(view.card("c")->geometry(), QRect(10, 188, 235, 168));
-            QCOMPARE(view.card("e")->geometry(), QRect(10, 366, 235, 168));
+        auto& view = plot.show(QSize(500, 700));
+        QCOMPARE(view.columns(), 2);
+        QCOMPARE(view.card("a")->geometry(), QRect(10, 10, 235, 168));
+        QCOMPARE(view.card("b")->geometry(), QRect(255, 10, 235, 168));
+        QCOMPARE(view.card("c")->geometry(), QRect(10, 188, 235, 168));
+        QCOMPARE(view.card("e")->geometry(), QRect(10, 366, 235, 168));
 
-            // Wider, the columns grow up to their limit and then more of them fit.
-            view.resize(1600, 700);
-            QCOMPARE(view.columns(), 6);
-            QCOMPARE(view.card("e")->geometry(), QRect(10 + 4 * 265, 10, 255, 168));
-        }
-        {
-            // One column at its widest, centred.
-            Window window(*plot.store, QSize(488, 1000));
-            QCOMPARE(window.view.columns(), 1);
-            QCOMPARE(window.view.card("a")->geometry(), QRect(14, 10, 460, 168));
-        }
-        {
-            // More rows than fit: the grid scrolls.
-            Window window(*plot.store, QSize(500, 300));
-            QVERIFY(window.view.scrollArea()->verticalScrollBar()->maximum() > 0);
-        }
+        // Wider, the columns grow up to their limit and then more of them fit.
+        view.resize(1600, 700);
+        QCOMPARE(view.columns(), 6);
+        QCOMPARE(view.card("e")->geometry(), QRect(10 + 4 * 265, 10, 255, 168));
+
+        // One column at its widest, centred.
+        QCOMPARE(plot.show(QSize(488, 1000)).columns(), 1);
+        QCOMPARE(plot.view->card("a")->geometry(), QRect(14, 10, 460, 168));
+        // More rows than fit: the grid scrolls.
+        QVERIFY(plot.show(QSize(500, 300)).scrollArea()->verticalScrollBar()->maximum() > 0);
     }
 
     void theCurrentValueShrinksBeforeItIsCut()
