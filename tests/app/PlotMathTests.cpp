@@ -5,6 +5,8 @@
 #include <QtTest>
 
 #include <cmath>
+#include <tuple>
+#include <vector>
 
 using namespace velmora;
 
@@ -14,28 +16,21 @@ class PlotMathTests : public QObject {
 private slots:
     void valuesAndMeansFollowTheLocaleWithoutGrouping()
     {
-        QLocale::setDefault(QLocale(QLocale::English, QLocale::UnitedStates));
-        QCOMPARE(formatValue(21), QString("21"));
-        QCOMPARE(formatValue(-5), QString("-5"));
-        QCOMPARE(formatValue(1013), QString("1013"));
-        QCOMPARE(formatValue(21.25), QString("21.25"));
-        QCOMPARE(formatValue(0.0015), QString("0.0015"));
-        QCOMPARE(formatValue(3.14159265), QString("3.14159"));
-        QCOMPARE(formatValue(12345.5), QString("12345.5"));
-        QCOMPARE(formatValue(1234567.891), QString("1234570"));
-        QCOMPARE(formatValue(-1234567.891), QString("-1234570"));
-        QCOMPARE(formatMean(0, 20.5), QString("20.5"));
-        QCOMPARE(formatMean(2, 20.875), QString("20.875"));
-        QCOMPARE(formatMean(4, 1.0), QString("1.0000"));
-
-        QLocale::setDefault(QLocale(QLocale::German, QLocale::Germany));
-        QCOMPARE(formatValue(21), QString("21"));
-        QCOMPARE(formatValue(21.25), QString("21,25"));
-        QCOMPARE(formatValue(12345.5), QString("12345,5"));
-        QCOMPARE(formatValue(1234567.891), QString("1234570"));
-        QCOMPARE(formatMean(0, 20.5), QString("20,5"));
-        QCOMPARE(formatMean(2, 20.875), QString("20,875"));
-        QLocale::setDefault(QLocale(QLocale::English, QLocale::UnitedStates));
+        const auto check = [](QLocale locale, std::vector<std::pair<double, QString>> values,
+                               std::vector<std::tuple<int, double, QString>> means) {
+            QLocale::setDefault(locale);
+            for (const auto& [value, text] : values)
+                QCOMPARE(formatValue(value), text);
+            for (const auto& [decimals, mean, text] : means)
+                QCOMPARE(formatMean(decimals, mean), text);
+        };
+        check(QLocale(QLocale::German, QLocale::Germany),
+            {{21, "21"}, {21.25, "21,25"}, {12345.5, "12345,5"}, {1234567.891, "1234570"}},
+            {{0, 20.5, "20,5"}, {2, 20.875, "20,875"}});
+        check(QLocale(QLocale::English, QLocale::UnitedStates),
+            {{21, "21"}, {-5, "-5"}, {1013, "1013"}, {21.25, "21.25"}, {0.0015, "0.0015"}, {3.14159265, "3.14159"},
+                {12345.5, "12345.5"}, {1234567.891, "1234570"}, {-1234567.891, "-1234570"}},
+            {{0, 20.5, "20.5"}, {2, 20.875, "20.875"}, {4, 1.0, "1.0000"}});
     }
 
     void rasterisedLinesCoverTheirWidthWithRoundEndsAndBlendEachPixelOnce()
