@@ -20,6 +20,8 @@
 #include <QToolButton>
 #include <QtTest>
 
+#include <algorithm>
+
 using namespace velmora;
 
 class PlotterViewTests : public QObject {
@@ -49,11 +51,8 @@ private slots:
         auto store = PlotStore::create(queue, settings);
         PlotterView view(*store);
         QCOMPARE(view.content(), PlotterView::Content::empty);
-        QVERIFY(view.findChild<QLabel*>(QString(), Qt::FindChildrenRecursively) != nullptr);
-        bool titled = false;
-        for (auto* label : view.findChildren<QLabel*>())
-            titled = titled || label->text() == "Waiting for numbers…";
-        QVERIFY(titled);
+        QVERIFY(std::ranges::any_of(
+            view.findChildren<QLabel*>(), [](const QLabel* label) { return label->text() == "Waiting for numbers…"; }));
         auto* help = view.findChild<QLabel*>("plotterWaitingHelp");
         QVERIFY(help->text().contains("<code>temp:21.5,hum:40</code>"));
         QVERIFY(help->text().contains("<code>Serial.print(temp); Serial.print(&quot;,&quot;); Serial.println(hum);</code>"));
