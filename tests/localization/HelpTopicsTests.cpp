@@ -292,8 +292,9 @@ TEST(HelpTopics, QuotedLabelsAreTheCataloguesLabelsInEveryLanguage)
 TEST(HelpTopicSearch, SearchableTextJoinsTitleAndEveryBlockTextWithSingleBlanks)
 {
     const HelpTopic topic{"id", "Title", "symbol",
-        {Paragraph{"A **paragraph**."}, Heading{"Heading"}, Bullets{{"one", "two"}}, Table{{{"⌘K", "Clear"}, {"`0D`", "CR"}}},
-            Tip{"Tip text"}, Screenshot{"image-name", "Caption"}, Bullets{{}}, Table{{}}}};
+        {Paragraph{"A **paragraph**."}, Heading{"Heading"}, Bullets{{"one", "two"}},
+            Table{{{"⌘K", "Clear"}, {"`0D`", "CR"}}}, Tip{"Tip text"}, Screenshot{"image-name", "Caption"}, Bullets{{}},
+            Table{{}}}};
     EXPECT_EQ(topic.searchableText(), "Title A **paragraph**. Heading one two ⌘K Clear `0D` CR Tip text Caption");
 
     EXPECT_EQ((HelpTopic{"bare", "Only a title", "symbol", {}}.searchableText()), "Only a title");
