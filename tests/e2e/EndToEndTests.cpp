@@ -209,6 +209,17 @@ private:
         return waitFor([&] { return view->model().connection().state.value() == ConnectionState::connected && board.hasListener(); });
     }
 
+    // The texts of the error boxes shown next, once there are any.
+    std::vector<std::string> nextErrorBoxes()
+    {
+        std::vector<std::string> boxes;
+        waitFor([&] {
+            boxes = errorBoxes->take();
+            return !boxes.empty();
+        });
+        return boxes;
+    }
+
     static bool outputEndsWith(const Session& model, const std::string& text)
     {
         return waitFor([&] { return shown(model).ends_with(text); });
@@ -447,12 +458,7 @@ private slots:
         // A folder that is not there: the user is told, nothing is written.
         const QString missing = folder.filePath("gone/output.txt");
         model.saveOutput(missing.toStdString());
-        std::vector<std::string> boxes;
-        QVERIFY(waitFor([&] {
-            boxes = errorBoxes->take();
-            return !boxes.empty();
-        }));
-        QCOMPARE(boxes, std::vector<std::string>{L10n::Errors::saveFailed(std::strerror(ENOENT))});
+        QCOMPARE(nextErrorBoxes(), std::vector<std::string>{L10n::Errors::saveFailed(std::strerror(ENOENT))});
         QVERIFY(!QFile::exists(missing));
     }
 
@@ -478,10 +484,8 @@ private slots:
         QCOMPARE(log.size(), logBefore + 2);
         const auto& low = log[logBefore];
         const auto& high = log[logBefore + 1];
-        QVERIFY(!low.dtr);
-        QVERIFY(low.rts);
-        QVERIFY(high.dtr);
-        QVERIFY(high.rts);
+        QCOMPARE(std::pair(low.dtr, low.rts), std::pair(false, true));
+        QCOMPARE(std::pair(high.dtr, high.rts), std::pair(true, true));
         QVERIFY(high.time - low.time >= 100ms);
         QCOMPARE(uno->resets(), resetsBefore + 1);
         QCOMPARE(uno->modemLines(), TIOCM_DTR | TIOCM_RTS);
@@ -612,12 +616,7 @@ private slots:
         const std::string before = shown(model);
         QTest::mouseClick(second->connectButton(), Qt::LeftButton);
         QCOMPARE(model.connection().state.value(), ConnectionState::disconnected);
-        std::vector<std::string> boxes;
-        QVERIFY(waitFor([&] {
-            boxes = errorBoxes->take();
-            return !boxes.empty();
-        }));
-        QCOMPARE(boxes, std::vector<std::string>{L10n::Errors::busy(unoPath)});
+        QCOMPARE(nextErrorBoxes(), std::vector<std::string>{L10n::Errors::busy(unoPath)});
         QCOMPARE(shown(model), before);
 
         // The first tab never noticed.
