@@ -9,7 +9,7 @@
 // number of chunk plans, then two bytes per plan (length; delay, end of batch, commit, reset),
 // then the bytes to feed. What the plans leave over arrives as one last chunk.
 #include "core/pipeline/ByteFormatter.h"
-#include "core/pipeline/Timestamp.h"
+#include "core/text/Timestamp.h"
 
 #include <algorithm>
 #include <array>

@@ -1,6 +1,6 @@
 #include "core/pipeline/TerminalTextProcessor.h"
 
-#include "core/pipeline/Timestamp.h"
+#include "core/text/Timestamp.h"
 #include "core/text/Utf8.h"
 
 namespace velmora {

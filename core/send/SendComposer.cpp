@@ -1,6 +1,6 @@
 #include "core/send/SendComposer.h"
 
-#include "core/pipeline/Timestamp.h"
+#include "core/text/Timestamp.h"
 #include "core/platform/AlertSound.h"
 #include "core/text/Utf8.h"
 

@@ -1,4 +1,4 @@
-#include "core/pipeline/Timestamp.h"
+#include "core/text/Timestamp.h"
 #include "core/platform/InMemorySettingsStore.h"
 #include "core/send/SendComposer.h"
 #include "core/session/SettingKeys.h"

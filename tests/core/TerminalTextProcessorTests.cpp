@@ -1,5 +1,5 @@
 #include "core/pipeline/TerminalTextProcessor.h"
-#include "core/pipeline/Timestamp.h"
+#include "core/text/Timestamp.h"
 
 #include <gtest/gtest.h>
 

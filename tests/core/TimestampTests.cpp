@@ -1,4 +1,4 @@
-#include "core/pipeline/Timestamp.h"
+#include "core/text/Timestamp.h"
 #include "tests/helpers/ScopedTimeZone.h"
 
 #include <gtest/gtest.h>
