@@ -1,9 +1,9 @@
-#include "app/shell/Shell.h"
 #include "app/monitor/LogoBackdrop.h"
 #include "app/platform/PortMonitor.h"
 #include "app/platform/QtAlertSound.h"
 #include "app/platform/QtMainQueue.h"
 #include "app/platform/QtSettingsStore.h"
+#include "app/shell/Shell.h"
 #include "core/session/PortRegistry.h"
 #include "localization/L10n.h"
 

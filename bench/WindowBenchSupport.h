@@ -18,14 +18,19 @@ namespace velmora::bench {
 
 using Clock = std::chrono::steady_clock;
 
-inline double seconds(Clock::duration d) { return std::chrono::duration<double>(d).count(); }
+inline double seconds(Clock::duration d)
+{
+    return std::chrono::duration<double>(d).count();
+}
 
 // User and system CPU time of RUSAGE_SELF or RUSAGE_THREAD, in seconds.
 inline double cpuSeconds(int who)
 {
     rusage usage{};
     ::getrusage(who, &usage);
-    const auto toSeconds = [](const timeval& t) { return static_cast<double>(t.tv_sec) + static_cast<double>(t.tv_usec) / 1e6; };
+    const auto toSeconds = [](const timeval& t) {
+        return static_cast<double>(t.tv_sec) + static_cast<double>(t.tv_usec) / 1e6;
+    };
     return toSeconds(usage.ru_utime) + toSeconds(usage.ru_stime);
 }
 

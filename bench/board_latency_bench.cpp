@@ -15,11 +15,11 @@
 // Not a Google Benchmark program: it needs Qt's event loop on the main thread throughout.
 //
 // Options: --seconds N (each phase, default 8).
-#include "bench/WindowBenchSupport.h"
 #include "app/monitor/ContentView.h"
 #include "app/monitor/OutputTextView.h"
 #include "app/platform/QtMainQueue.h"
 #include "app/shell/MonitorWindow.h"
+#include "bench/WindowBenchSupport.h"
 #include "core/pipeline/InMemoryTextStore.h"
 #include "core/platform/InMemorySettingsStore.h"
 #include "core/session/PortRegistry.h"
@@ -54,14 +54,14 @@
 namespace {
 
 using namespace std::chrono_literals;
+using velmora::ConnectionState;
+using velmora::InMemoryTextStore;
+using velmora::VelmoraModel;
 using velmora::bench::Clock;
 using velmora::bench::cpuSeconds;
 using velmora::bench::seconds;
 using velmora::bench::spin;
 using velmora::bench::spinUntil;
-using velmora::ConnectionState;
-using velmora::InMemoryTextStore;
-using velmora::VelmoraModel;
 using velmora::simboard::Behaviour;
 using velmora::simboard::SimulatedBoard;
 using velmora::simboard::SketchOutput;
@@ -137,7 +137,8 @@ private:
             const auto end = text.find(u'\n', scanned_);
             if (end == std::u16string_view::npos)
                 break;
-            line_.assign(text.begin() + static_cast<std::ptrdiff_t>(scanned_), text.begin() + static_cast<std::ptrdiff_t>(end));
+            line_.assign(
+                text.begin() + static_cast<std::ptrdiff_t>(scanned_), text.begin() + static_cast<std::ptrdiff_t>(end));
             scanned_ = end + 1;
             take(now, cut_ + end);
         }
@@ -153,8 +154,8 @@ private:
         const std::string_view body = std::string_view(ascii_).substr(reply ? replyPrefix.size() : 0);
         const auto flood = SketchOutput::parseFloodLine(body);
         // Where bytes were skipped, lines are spliced: only an intact line is timed.
-        if (flood && body == "flood:" + std::to_string(flood->counter) + ",t:" + std::to_string(flood->sentMicros)
-            && flood->sentMicros >= phaseStartUs_ && flood->sentMicros <= nowUs) {
+        if (flood && body == "flood:" + std::to_string(flood->counter) + ",t:" + std::to_string(flood->sentMicros) &&
+            flood->sentMicros >= phaseStartUs_ && flood->sentMicros <= nowUs) {
             if (!reply) {
                 if (nextCounter_ && flood->counter < *nextCounter_)
                     return;
@@ -299,16 +300,16 @@ struct Bench {
 
     bool open()
     {
-        window = std::make_unique<velmora::MonitorWindow>(
-            [this] { return VelmoraModel::create({mainQueue, settings, alert, registry, nullptr}); });
+        window = std::make_unique<velmora::MonitorWindow>([this] {
+            return VelmoraModel::create({mainQueue, settings, alert, registry, nullptr});
+        });
         window->setAttribute(Qt::WA_DeleteOnClose, false);
         view = window->addTab();
         window->resize(1200, 800);
         window->show();
         // No direction marker: the lines in the output are exactly the board's.
         model().display().echoSent.set(false);
-        watch = std::make_unique<ArrivalWatch>(
-            model().output().storage(), view->outputView());
+        watch = std::make_unique<ArrivalWatch>(model().output().storage(), view->outputView());
         rxSubscription = model().reception().rxBytes.subscribe([this](const auto&) { lastRxChange = Clock::now(); });
         model().line().selectedPath.set(board.devicePath());
         return useBaudRate(115200);
@@ -324,8 +325,8 @@ struct Bench {
         }
         // A reopen may pass unnoticed by the board or show as a hang-up and a new listener.
         spin(300ms);
-        return model().connection().state.value() == ConnectionState::connected
-            && spinUntil([this] { return board.hasListener(); }, 5s);
+        return model().connection().state.value() == ConnectionState::connected &&
+            spinUntil([this] { return board.hasListener(); }, 5s);
     }
 
     // Until nothing has arrived for a while: what the board sent is shown or skipped.
@@ -440,7 +441,8 @@ int main(int argc, char** argv)
     auto& registry = velmora::PortRegistry::shared(*mainQueue);
     Bench bench(*mainQueue, registry);
 
-    std::printf("board_latency_bench: the monitor window against the simulated board (platform %s, %s build, %.0f s per phase)\n",
+    std::printf("board_latency_bench: the monitor window against the simulated board (platform %s, %s build, %.0f s "
+                "per phase)\n",
         qPrintable(QGuiApplication::platformName()),
 #ifdef NDEBUG
         "optimised",

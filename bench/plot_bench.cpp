@@ -25,7 +25,7 @@ using velmora::PlotStore;
 constexpr std::size_t chunkSize = 4096;
 constexpr std::size_t linesPerRound = 100'000;
 constexpr double ingestGoal = 1'000'000; // lines per second
-constexpr double publishGoal = 2.0;      // milliseconds
+constexpr double publishGoal = 2.0; // milliseconds
 
 // Adds up the CPU time of this thread and the wall-clock time between start() and stop().
 class Stopwatch {
@@ -73,8 +73,8 @@ Stream sensorStream(int values)
         for (int v = 0; v < values; ++v) {
             const int n = centi(random);
             const int cents = std::abs(n) % 100;
-            text += (n < 0 ? "-" : "") + std::to_string(std::abs(n) / 100) + (cents < 10 ? ".0" : ".")
-                + std::to_string(cents);
+            text += (n < 0 ? "-" : "") + std::to_string(std::abs(n) / 100) + (cents < 10 ? ".0" : ".") +
+                std::to_string(cents);
             text += v + 1 < values ? "," : "\r\n";
         }
     }
@@ -105,7 +105,8 @@ void ingestOf(benchmark::State& state, int values)
         lines += static_cast<double>(stream.lines);
         benchmark::DoNotOptimize(store->series());
     }
-    const double bytes = static_cast<double>(stream.chunks.size() * chunkSize) * static_cast<double>(state.iterations());
+    const double bytes =
+        static_cast<double>(stream.chunks.size() * chunkSize) * static_cast<double>(state.iterations());
     state.counters["lines_per_s"] = lines / watch.cpuSeconds();
     state.counters["lines_per_s_wall"] = lines / watch.wallSeconds();
     state.counters["MBps"] = bytes / watch.cpuSeconds() / 1e6;
@@ -113,8 +114,14 @@ void ingestOf(benchmark::State& state, int values)
         state.counters["vs_goal"] = lines / watch.cpuSeconds() / ingestGoal;
 }
 
-void IngestLinesOfFourValues(benchmark::State& state) { ingestOf(state, 4); }
-void IngestLinesOfSixteenValues(benchmark::State& state) { ingestOf(state, 16); }
+void IngestLinesOfFourValues(benchmark::State& state)
+{
+    ingestOf(state, 4);
+}
+void IngestLinesOfSixteenValues(benchmark::State& state)
+{
+    ingestOf(state, 16);
+}
 
 // A full window of 16 series with values of varying precision; each round adds one line and runs
 // the publish it schedules.

@@ -38,8 +38,9 @@ struct Plot {
             for (int series = 0; series < 16; ++series) {
                 // Different shapes and scales, some noisy: a realistic worst case for the paths.
                 const double noise = ((sample * 7919 + series * 104729) % 13 - 6) * 0.05;
-                const double value = jagged ? (series + 1) * 10 * std::sin(sample * 0.02 * (series + 1)) + (sample * 7919 % 13) * 0.1 * series
-                                            : 20 + series * 3 + (2 + series % 4) * std::sin(sample * 6.283 / (200 + 50 * series)) + noise;
+                const double value = jagged
+                    ? (series + 1) * 10 * std::sin(sample * 0.02 * (series + 1)) + (sample * 7919 % 13) * 0.1 * series
+                    : 20 + series * 3 + (2 + series % 4) * std::sin(sample * 6.283 / (200 + 50 * series)) + noise;
                 lines += (series ? "," : "") + std::string("s") + std::to_string(series) + ":" + std::to_string(value);
             }
             lines += "\n";
@@ -87,12 +88,30 @@ void BM_EmptyPlotter(benchmark::State& state)
     }
 }
 
-void BM_SharedChart(benchmark::State& state) { repaint(state, PlotLayout::shared, false, false); }
-void BM_SharedChartSmooth(benchmark::State& state) { repaint(state, PlotLayout::shared, true, false); }
-void BM_SharedChartJagged(benchmark::State& state) { repaint(state, PlotLayout::shared, false, false, true); }
-void BM_StackedCharts(benchmark::State& state) { repaint(state, PlotLayout::stacked, false, false); }
-void BM_Cards(benchmark::State& state) { repaint(state, PlotLayout::cards, false, false); }
-void BM_CardDetail(benchmark::State& state) { repaint(state, PlotLayout::cards, false, true); }
+void BM_SharedChart(benchmark::State& state)
+{
+    repaint(state, PlotLayout::shared, false, false);
+}
+void BM_SharedChartSmooth(benchmark::State& state)
+{
+    repaint(state, PlotLayout::shared, true, false);
+}
+void BM_SharedChartJagged(benchmark::State& state)
+{
+    repaint(state, PlotLayout::shared, false, false, true);
+}
+void BM_StackedCharts(benchmark::State& state)
+{
+    repaint(state, PlotLayout::stacked, false, false);
+}
+void BM_Cards(benchmark::State& state)
+{
+    repaint(state, PlotLayout::cards, false, false);
+}
+void BM_CardDetail(benchmark::State& state)
+{
+    repaint(state, PlotLayout::cards, false, true);
+}
 
 BENCHMARK(BM_EmptyPlotter)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_SharedChart)->Unit(benchmark::kMillisecond);

@@ -44,8 +44,8 @@ private:
             line[i] = static_cast<std::uint8_t>("t=12345 temp:21.5 hum:40.25\r\n"[i % 29]);
         pollfd writable{master_, POLLOUT, 0};
         while (!stop_) {
-            if (::poll(&writable, 1, 20) > 0)
-                [[maybe_unused]] auto written = ::write(master_, line.data(), line.size());
+            if (::poll(&writable, 1, 20) > 0) [[maybe_unused]]
+                auto written = ::write(master_, line.data(), line.size());
         }
     }
 
@@ -84,7 +84,8 @@ double portLoop(const std::string& path, std::size_t bytes)
     std::size_t total = 0;
     const auto start = Clock::now();
     port->queue().sync([&] {
-        port->open({},
+        port->open(
+            {},
             [&](std::vector<std::uint8_t> batch) {
                 std::lock_guard lock(mutex);
                 total += batch.size();

@@ -50,8 +50,7 @@ class RatioMeter {
 public:
     explicit RatioMeter(const std::vector<std::vector<std::uint8_t>>& chunks) : chunks_(chunks), target_(chunkSize) {}
 
-    template <typename Work>
-    void round(Work&& work)
+    template <typename Work> void round(Work&& work)
     {
         auto start = Clock::now();
         work();
@@ -96,9 +95,18 @@ void processorOver(benchmark::State& state, const std::vector<std::vector<std::u
     meter.report(state);
 }
 
-void TextProcessorSensorLines(benchmark::State& state) { processorOver(state, sensorChunks(), false); }
-void TextProcessorSensorLinesStampedWithEcho(benchmark::State& state) { processorOver(state, sensorChunks(), true); }
-void TextProcessorRandomBytes(benchmark::State& state) { processorOver(state, randomChunks(), false); }
+void TextProcessorSensorLines(benchmark::State& state)
+{
+    processorOver(state, sensorChunks(), false);
+}
+void TextProcessorSensorLinesStampedWithEcho(benchmark::State& state)
+{
+    processorOver(state, sensorChunks(), true);
+}
+void TextProcessorRandomBytes(benchmark::State& state)
+{
+    processorOver(state, randomChunks(), false);
+}
 
 // What a session does with a stream of lines: the I/O side hands pieces to the coalescer, the
 // main side takes each batch, runs the text processor per chunk and appends to the output.
@@ -108,12 +116,13 @@ void WholeTextPathSensorLines(benchmark::State& state)
     velmora::ManualMainQueue queue;
     velmora::OutputBuffer output;
     velmora::TerminalTextProcessor processor;
-    auto coalescer = velmora::ReceiveCoalescer::create(queue,
-        [&](std::vector<velmora::ReceivedChunk> batch, std::int64_t) {
+    auto coalescer =
+        velmora::ReceiveCoalescer::create(queue, [&](std::vector<velmora::ReceivedChunk> batch, std::int64_t) {
             OutputSegments segments;
             for (const auto& chunk : batch) {
                 auto part = processor.process(chunk.data, false, std::nullopt, chunk.time);
-                segments.insert(segments.end(), std::make_move_iterator(part.begin()), std::make_move_iterator(part.end()));
+                segments.insert(
+                    segments.end(), std::make_move_iterator(part.begin()), std::make_move_iterator(part.end()));
             }
             output.appendSegments(segments, {});
         });

@@ -20,12 +20,12 @@
 //          --plain-host (the tab's view in a bare widget instead of the monitor window's tabs),
 //          --writer-nice N (the writer thread's nice value; 19 leaves the cores to the window),
 //          --baud-interval MS (how often the 115200 baud board writes, default 1 ms).
-#include "bench/WindowBenchSupport.h"
 #include "app/monitor/ContentView.h"
 #include "app/monitor/OutputTextView.h"
 #include "app/platform/QtAlertSound.h"
 #include "app/platform/QtMainQueue.h"
 #include "app/shell/MonitorWindow.h"
+#include "bench/WindowBenchSupport.h"
 #include "core/pipeline/InMemoryTextStore.h"
 #include "core/platform/InMemorySettingsStore.h"
 #include "core/session/PortRegistry.h"
@@ -64,19 +64,22 @@
 namespace {
 
 using namespace std::chrono_literals;
+using velmora::ConnectionState;
+using velmora::InMemoryTextStore;
+using velmora::VelmoraModel;
 using velmora::bench::Clock;
 using velmora::bench::cpuSeconds;
 using velmora::bench::seconds;
 using velmora::bench::spin;
 using velmora::bench::spinUntil;
-using velmora::ConnectionState;
-using velmora::InMemoryTextStore;
-using velmora::VelmoraModel;
 
 constexpr double megabyte = 1e6;
 constexpr std::int64_t rate115200 = 11'520;
 
-double milliseconds(Clock::duration d) { return std::chrono::duration<double, std::milli>(d).count(); }
+double milliseconds(Clock::duration d)
+{
+    return std::chrono::duration<double, std::milli>(d).count();
+}
 
 struct SwitchCounts {
     long voluntary = 0;
@@ -127,8 +130,8 @@ std::vector<std::uint8_t> makeLines(std::size_t bytes)
     char line[96];
     for (unsigned i = 0; text.size() < bytes; ++i) {
         const unsigned noise = (i * 2654435761u) >> 20;
-        const int length = std::snprintf(line, sizeof line, "temp:%u.%u,hum:%u,count:%u\r\n", 18 + noise % 9,
-            noise % 10, 35 + (noise >> 4) % 20, i);
+        const int length = std::snprintf(
+            line, sizeof line, "temp:%u.%u,hum:%u,count:%u\r\n", 18 + noise % 9, noise % 10, 35 + (noise >> 4) % 20, i);
         text.insert(text.end(), line, line + length);
     }
     return text;
@@ -237,8 +240,8 @@ public:
                 if (gap > longestTickGap_) {
                     longestTickGap_ = gap;
                     longestGapCpu_ = cpu - lastTickCpu_;
-                    longestGapSwitches_ = {switches.voluntary - lastSwitches_.voluntary,
-                        switches.involuntary - lastSwitches_.involuntary};
+                    longestGapSwitches_ = {
+                        switches.voluntary - lastSwitches_.voluntary, switches.involuntary - lastSwitches_.involuntary};
                 }
                 if (gap > 100ms)
                     ++longStalls_;
@@ -325,8 +328,8 @@ private:
         if (!change.firstChanged)
             return;
         for (const auto& span : store_.styles(*change.firstChanged, store_.length())) {
-            if (span.style == velmora::TextStyle::system
-                && store_.view().substr(span.start, span.end - span.start).find(marker_) != std::u16string_view::npos)
+            if (span.style == velmora::TextStyle::system &&
+                store_.view().substr(span.start, span.end - span.start).find(marker_) != std::u16string_view::npos)
                 ++count_;
         }
     }
@@ -361,12 +364,23 @@ protected:
     {
         const char* kind = nullptr;
         switch (event->type()) {
-        case QEvent::Paint: kind = "paint"; break;
-        case QEvent::LayoutRequest: kind = "layout request"; break;
-        case QEvent::UpdateRequest: kind = "update request"; break;
-        case QEvent::Resize: kind = "resize"; break;
-        case QEvent::Move: kind = "move"; break;
-        default: return QObject::eventFilter(watched, event);
+        case QEvent::Paint:
+            kind = "paint";
+            break;
+        case QEvent::LayoutRequest:
+            kind = "layout request";
+            break;
+        case QEvent::UpdateRequest:
+            kind = "update request";
+            break;
+        case QEvent::Resize:
+            kind = "resize";
+            break;
+        case QEvent::Move:
+            kind = "move";
+            break;
+        default:
+            return QObject::eventFilter(watched, event);
         }
         std::string name = std::string(kind) + "  " + watched->metaObject()->className();
         if (const QObject* parent = watched->parent())
@@ -376,8 +390,8 @@ protected:
         if (event->type() == QEvent::Paint && widget) {
             const QRect rect = static_cast<QPaintEvent*>(event)->rect();
             const QPoint at = widget->mapTo(widget->window(), rect.topLeft());
-            name += "  " + std::to_string(rect.width()) + "x" + std::to_string(rect.height()) + "+"
-                + std::to_string(at.x()) + "+" + std::to_string(at.y());
+            name += "  " + std::to_string(rect.width()) + "x" + std::to_string(rect.height()) + "+" +
+                std::to_string(at.x()) + "+" + std::to_string(at.y());
         }
         ++counts_[name];
         return QObject::eventFilter(watched, event);
@@ -431,8 +445,7 @@ struct Bench {
         window->resize(1200, 800);
         window->show();
         watch = std::make_unique<LoopWatch>(view->outputView().viewport());
-        notices = std::make_unique<SkipNoticeWatch>(
-            model().output().storage());
+        notices = std::make_unique<SkipNoticeWatch>(model().output().storage());
         rxSubscription = model().reception().rxBytes.subscribe([this](const auto&) { lastRxChange = Clock::now(); });
         model().line().selectedPath.set(pty.devicePath());
         model().line().baudRate.set(115200);
@@ -557,10 +570,10 @@ void printStep(const StepResult& r)
 
 void printStepHeader()
 {
-    std::printf("  %8s %9s %9s %12s %12s %8s %7s %9s %9s %7s %7s %8s\n", "target", "written", "shown", "skipped", "shown",
-        "notices", "lag", "stall", "paintgap", "paint/s", "main%", "main ms");
-    std::printf("  %8s %9s %9s %12s %12s %8s %7s %9s %9s %7s %7s %8s\n", "MB/s", "MB/s", "MB/s", "bytes", "bytes", "", "ms",
-        "ms", "ms", "", "core", "per MB");
+    std::printf("  %8s %9s %9s %12s %12s %8s %7s %9s %9s %7s %7s %8s\n", "target", "written", "shown", "skipped",
+        "shown", "notices", "lag", "stall", "paintgap", "paint/s", "main%", "main ms");
+    std::printf("  %8s %9s %9s %12s %12s %8s %7s %9s %9s %7s %7s %8s\n", "MB/s", "MB/s", "MB/s", "bytes", "bytes", "",
+        "ms", "ms", "ms", "", "core", "per MB");
 }
 
 struct Options {
@@ -619,7 +632,8 @@ Clock::duration secondsDuration(double s)
 
 bool memoryPhase(Bench& bench, const Options& options)
 {
-    std::printf("\nmemory: resident size while %s MB/s of lines are shown (goal: growth from 10 MB to 200 MB <= 20 MB)\n",
+    std::printf(
+        "\nmemory: resident size while %s MB/s of lines are shown (goal: growth from 10 MB to 200 MB <= 20 MB)\n",
         options.memoryRate > 0 ? std::to_string(static_cast<int>(options.memoryRate)).c_str() : "unpaced");
     if (!bench.open())
         return false;
@@ -653,7 +667,8 @@ bool memoryPhase(Bench& bench, const Options& options)
     ::malloc_trim(0);
     row("trimmed", seconds(Clock::now() - start));
     if (at10 && at200)
-        std::printf("  growth 10 MB -> 200 MB: %.1f MB   goal <= 20 MB: %s  (%.3f bytes per byte received; %.1f MB/s shown)\n",
+        std::printf(
+            "  growth 10 MB -> 200 MB: %.1f MB   goal <= 20 MB: %s  (%.3f bytes per byte received; %.1f MB/s shown)\n",
             *at200 - *at10, *at200 - *at10 <= 20 ? "met" : "MISSED", (*at200 - *at10) / 190.0,
             static_cast<double>(shown) / megabyte / elapsed);
     else
@@ -700,18 +715,20 @@ void cpuPhase(Bench& bench, const Options& options)
         return r;
     };
     const auto idle = measure(0);
-    std::printf("  connected, idle          %6.3f %% of one core  (main thread %6.3f %%)\n", 100 * idle.process / idle.wall,
-        100 * idle.main / idle.wall);
+    std::printf("  connected, idle          %6.3f %% of one core  (main thread %6.3f %%)\n",
+        100 * idle.process / idle.wall, 100 * idle.main / idle.wall);
     // With timestamps on, every read is handed on at once so that each line carries its true
     // arrival time; that costs more wake-ups and has a goal of its own.
     for (const bool stamped : {false, true}) {
         bench.model().display().showTimestamps.set(stamped);
         const auto baud = measure(rate115200);
         const double goal = stamped ? 2.0 : 1.0;
-        std::printf("  115200 baud%s (%lld B/s every %d ms)  %6.3f %% of one core  (main thread %6.3f %%, others %6.3f %%)  goal <= %.0f %%: %s; shown %.0f B/s\n",
+        std::printf("  115200 baud%s (%lld B/s every %d ms)  %6.3f %% of one core  (main thread %6.3f %%, others %6.3f "
+                    "%%)  goal <= %.0f %%: %s; shown %.0f B/s\n",
             stamped ? ", timestamps" : "", static_cast<long long>(rate115200), options.baudInterval,
-            100 * baud.process / baud.wall, 100 * baud.main / baud.wall, 100 * (baud.process - baud.main) / baud.wall, goal,
-            100 * baud.process / baud.wall <= goal ? "met" : "MISSED", static_cast<double>(baud.shown) / baud.wall);
+            100 * baud.process / baud.wall, 100 * baud.main / baud.wall, 100 * (baud.process - baud.main) / baud.wall,
+            goal, 100 * baud.process / baud.wall <= goal ? "met" : "MISSED",
+            static_cast<double>(baud.shown) / baud.wall);
         std::fflush(stdout);
     }
     bench.model().display().showTimestamps.set(false);
@@ -734,7 +751,8 @@ void ratesPhase(Bench& bench, const Options& options)
         std::printf("  highest rate shown without skipping: %.2f MB/s   goal >= 20 MB/s: %s\n", best->shownMBps,
             best->shownMBps >= 19.9 ? "met" : "MISSED");
     if (best && best->mainMsPerMB > 0)
-        std::printf("  main thread at that step: %.2f ms per MB shown, so one free core keeps up with about %.0f MB/s\n",
+        std::printf(
+            "  main thread at that step: %.2f ms per MB shown, so one free core keeps up with about %.0f MB/s\n",
             best->mainMsPerMB, 1000 / best->mainMsPerMB);
     else
         std::printf("  every step skipped   goal >= 20 MB/s: MISSED\n");
@@ -771,15 +789,16 @@ int main(int argc, char** argv)
     bench.writerNice = options.writerNice;
 
     std::printf("window_bench: the %s against a flooded pseudo-terminal (platform %s, %s build)\n",
-        options.plainHost ? "tab's view in a bare widget" : "monitor window", qPrintable(QGuiApplication::platformName()),
+        options.plainHost ? "tab's view in a bare widget" : "monitor window",
+        qPrintable(QGuiApplication::platformName()),
 #ifdef NDEBUG
         "optimised"
 #else
         "unoptimised"
 #endif
     );
-    std::printf("  %d cores online, load average %s, writer thread nice %d\n", static_cast<int>(::sysconf(_SC_NPROCESSORS_ONLN)),
-        loadAverage().c_str(), options.writerNice);
+    std::printf("  %d cores online, load average %s, writer thread nice %d\n",
+        static_cast<int>(::sysconf(_SC_NPROCESSORS_ONLN)), loadAverage().c_str(), options.writerNice);
 
     if (options.memory && !memoryPhase(bench, options)) {
         std::fprintf(stderr, "window_bench: could not connect to %s\n", bench.pty.devicePath().c_str());

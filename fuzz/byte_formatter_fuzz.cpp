@@ -40,7 +40,10 @@ void check(bool condition)
         __builtin_trap();
 }
 
-bool isPrintable(std::uint8_t byte) { return byte >= 0x20 && byte <= 0x7E; }
+bool isPrintable(std::uint8_t byte)
+{
+    return byte >= 0x20 && byte <= 0x7E;
+}
 
 std::uint8_t parseHex(char16_t high, char16_t low)
 {
@@ -131,7 +134,8 @@ public:
         if (options_.timestamps) {
             const auto& stamp = next();
             const std::u16string suffix = options_.linePrefix ? u" " : u" -> ";
-            check(stamp.kind == Kind::timestamp && stamp.text.size() == 12 + suffix.size() && stamp.text.ends_with(suffix));
+            check(stamp.kind == Kind::timestamp && stamp.text.size() == 12 + suffix.size() &&
+                stamp.text.ends_with(suffix));
         }
         if (options_.linePrefix)
             check(next() == OutputSegment{Kind::meta, *options_.linePrefix});
@@ -146,7 +150,9 @@ public:
         case DisplayMode::hex:
         case DisplayMode::decimal:
         case DisplayMode::binary: {
-            const std::size_t width = options_.mode == DisplayMode::hex ? 2 : options_.mode == DisplayMode::decimal ? 3 : 8;
+            const std::size_t width = options_.mode == DisplayMode::hex ? 2
+                : options_.mode == DisplayMode::decimal                 ? 3
+                                                                        : 8;
             const auto& values = next();
             check(values.kind == Kind::data && (values.text.size() + 1) % (width + 1) == 0);
             const std::u16string_view text = values.text;
@@ -242,8 +248,8 @@ public:
 
     void startChunk(std::chrono::system_clock::time_point time)
     {
-        if (options_.gapMs >= 1 && !line_.empty() && lastTime_
-            && std::chrono::duration<double, std::milli>(time - *lastTime_).count() >= static_cast<double>(options_.gapMs))
+        if (options_.gapMs >= 1 && !line_.empty() && lastTime_ &&
+            std::chrono::duration<double, std::milli>(time - *lastTime_).count() >= static_cast<double>(options_.gapMs))
             finish();
         time_ = time;
     }
@@ -319,8 +325,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* input, std::size_t siz
         options.linePrefix = u"← ";
     const std::size_t plans = input[3] % 32 + 1;
     const bool textLines = options.mode == DisplayMode::text || options.mode == DisplayMode::asciiEscaped;
-    const std::size_t capacity =
-        textLines ? ByteFormatter::textLineCapacity : static_cast<std::size_t>(std::max<std::int64_t>(options.bytesPerLine, 1));
+    const std::size_t capacity = textLines ? ByteFormatter::textLineCapacity
+                                           : static_cast<std::size_t>(std::max<std::int64_t>(options.bytesPerLine, 1));
     const bool readable = options.mode != DisplayMode::text;
 
     const std::uint8_t* const plan = input + headerSize;

@@ -37,8 +37,8 @@ std::string written(const std::vector<std::uint8_t>& bytes)
 
 bool isPieceOfInput(std::string_view token, std::string_view text)
 {
-    return !token.empty() && text.find(token) != std::string_view::npos
-        && token.find_first_of(std::string_view(" \t\n\r,;:-")) == std::string_view::npos;
+    return !token.empty() && text.find(token) != std::string_view::npos &&
+        token.find_first_of(std::string_view(" \t\n\r,;:-")) == std::string_view::npos;
 }
 
 } // namespace

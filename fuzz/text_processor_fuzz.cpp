@@ -17,8 +17,8 @@ using velmora::TerminalTextProcessor;
 
 bool isForbidden(char16_t unit)
 {
-    return (unit < 0x20 && unit != u'\t' && unit != u'\n') || (unit >= 0x7F && unit <= 0x9F) || unit == 0x061C
-        || unit == 0x200E || unit == 0x200F || (unit >= 0x202A && unit <= 0x202E) || (unit >= 0x2066 && unit <= 0x2069);
+    return (unit < 0x20 && unit != u'\t' && unit != u'\n') || (unit >= 0x7F && unit <= 0x9F) || unit == 0x061C ||
+        unit == 0x200E || unit == 0x200F || (unit >= 0x202A && unit <= 0x202E) || (unit >= 0x2066 && unit <= 0x2069);
 }
 
 void checkSafe(const std::u16string& text)
@@ -59,7 +59,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const std::vector<std::uint8_t> stream(data + 2, data + size);
     const auto time = std::chrono::system_clock::time_point(std::chrono::seconds(1700000000));
     const std::u16string arrow = u"\u2190 ";
-    const std::optional<std::u16string_view> prefix = (flags & 1) ? std::optional<std::u16string_view>(arrow) : std::nullopt;
+    const std::optional<std::u16string_view> prefix =
+        (flags & 1) ? std::optional<std::u16string_view>(arrow) : std::nullopt;
     const bool timestamps = (flags & 2) != 0;
 
     TerminalTextProcessor whole;

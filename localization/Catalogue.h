@@ -46,4 +46,4 @@ constexpr const Texts& textsOf(Key key)
     return catalogue[static_cast<std::size_t>(key)].texts;
 }
 
-}  // namespace velmora::L10n
+} // namespace velmora::L10n

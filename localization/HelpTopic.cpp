@@ -36,4 +36,4 @@ std::string HelpTopic::searchableText() const
     return text;
 }
 
-}  // namespace velmora
+} // namespace velmora

@@ -24,8 +24,8 @@ struct Line {
     Texts value{};
 };
 
-constexpr Texts texts(std::string_view en, std::string_view nl, std::string_view de, std::string_view fr,
-                      std::string_view es)
+constexpr Texts texts(
+    std::string_view en, std::string_view nl, std::string_view de, std::string_view fr, std::string_view es)
 {
     return {en, nl, de, fr, es};
 }
@@ -47,13 +47,13 @@ constexpr Line topic(std::string_view id, std::string_view symbol, const Texts& 
 }
 
 constexpr Line topic(std::string_view id, std::string_view symbol, std::string_view en, std::string_view nl,
-                     std::string_view de, std::string_view fr, std::string_view es)
+    std::string_view de, std::string_view fr, std::string_view es)
 {
     return topic(id, symbol, texts(en, nl, de, fr, es));
 }
 
-constexpr Line paragraph(std::string_view en, std::string_view nl, std::string_view de, std::string_view fr,
-                         std::string_view es)
+constexpr Line paragraph(
+    std::string_view en, std::string_view nl, std::string_view de, std::string_view fr, std::string_view es)
 {
     return {Part::paragraph, {}, {}, texts(en, nl, de, fr, es)};
 }
@@ -63,14 +63,14 @@ constexpr Line heading(const Texts& text)
     return {Part::heading, {}, {}, text};
 }
 
-constexpr Line heading(std::string_view en, std::string_view nl, std::string_view de, std::string_view fr,
-                       std::string_view es)
+constexpr Line heading(
+    std::string_view en, std::string_view nl, std::string_view de, std::string_view fr, std::string_view es)
 {
     return heading(texts(en, nl, de, fr, es));
 }
 
-constexpr Line bullet(std::string_view en, std::string_view nl, std::string_view de, std::string_view fr,
-                      std::string_view es)
+constexpr Line bullet(
+    std::string_view en, std::string_view nl, std::string_view de, std::string_view fr, std::string_view es)
 {
     return {Part::bullet, {}, {}, texts(en, nl, de, fr, es)};
 }
@@ -80,14 +80,14 @@ constexpr Line row(const Texts& key, const Texts& value)
     return {Part::row, {}, {}, key, value};
 }
 
-constexpr Line tip(std::string_view en, std::string_view nl, std::string_view de, std::string_view fr,
-                   std::string_view es)
+constexpr Line tip(
+    std::string_view en, std::string_view nl, std::string_view de, std::string_view fr, std::string_view es)
 {
     return {Part::tip, {}, {}, texts(en, nl, de, fr, es)};
 }
 
 constexpr Line screenshot(std::string_view name, std::string_view en, std::string_view nl, std::string_view de,
-                          std::string_view fr, std::string_view es)
+    std::string_view fr, std::string_view es)
 {
     return {Part::screenshot, name, {}, texts(en, nl, de, fr, es)};
 }
@@ -98,7 +98,7 @@ constexpr Line content[] = {
 
 static_assert(content[0].part == Part::topic, "the help content starts with a topic");
 
-}  // namespace
+} // namespace
 
 std::vector<HelpTopic> topics()
 {
@@ -146,4 +146,4 @@ std::vector<HelpTopic> topics()
     return topics;
 }
 
-}  // namespace velmora::L10n::Help
+} // namespace velmora::L10n::Help

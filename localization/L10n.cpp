@@ -80,7 +80,7 @@ std::string digits(std::int64_t n)
     return std::to_string(n);
 }
 
-}  // namespace
+} // namespace
 
 Language language()
 {
@@ -92,8 +92,7 @@ void usePreferredLanguages(std::vector<std::string> preferred)
     requestedLanguage.store(static_cast<int>(chooseLanguage(preferred)), std::memory_order_release);
 }
 
-ScopedLanguage::ScopedLanguage(Language language)
-    : previous_(scopedLanguage)
+ScopedLanguage::ScopedLanguage(Language language) : previous_(scopedLanguage)
 {
     scopedLanguage = language;
 }
@@ -104,10 +103,10 @@ ScopedLanguage::~ScopedLanguage()
 }
 
 // The constant texts: each row makes its own accessor.
-#define VELMORA_TEXT(group, key, en, nl, de, fr, es) \
-    std::string group::key()                         \
-    {                                                \
-        return read(Key::group##_##key);             \
+#define VELMORA_TEXT(group, key, en, nl, de, fr, es)                                                                   \
+    std::string group::key()                                                                                           \
+    {                                                                                                                  \
+        return read(Key::group##_##key);                                                                               \
     }
 #define VELMORA_TEMPLATE(group, key, en, nl, de, fr, es)
 #include "localization/Catalogue.inc"
@@ -303,4 +302,4 @@ std::string Errors::saveFailed(std::string_view reason)
     return fill(Key::Errors_saveFailed, {{"reason", reason}});
 }
 
-}  // namespace velmora::L10n
+} // namespace velmora::L10n

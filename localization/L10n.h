@@ -49,7 +49,7 @@ std::string noResults();
 std::string tipLabel();
 // The built-in help topics in their fixed order, in the current language.
 std::vector<HelpTopic> topics();
-}  // namespace Help
+} // namespace Help
 
 namespace Header {
 std::string port();
@@ -64,13 +64,13 @@ std::string connect();
 std::string disconnect();
 std::string connectHelp();
 std::string disconnectHelp();
-}  // namespace Header
+} // namespace Header
 
 namespace State {
 std::string connected();
 std::string waiting();
 std::string disconnected();
-}  // namespace State
+} // namespace State
 
 namespace Input {
 std::string promptConnected(std::string_view port);
@@ -80,7 +80,7 @@ std::string send();
 std::string lineEnding();
 std::string noLineEndingShort();
 std::string lineEndingChipHelp(std::string_view ending);
-}  // namespace Input
+} // namespace Input
 
 namespace Send {
 std::string mode();
@@ -91,14 +91,14 @@ std::string invalidHex(std::string_view token);
 std::string oddLength(std::string_view token);
 std::string lineEndingNotInHex();
 std::string menuSendAsHex();
-}  // namespace Send
+} // namespace Send
 
 namespace LineEnding {
 std::string none();
 std::string lf();
 std::string cr();
 std::string crlf();
-}  // namespace LineEnding
+} // namespace LineEnding
 
 namespace Footer {
 std::string autoscroll();
@@ -111,7 +111,7 @@ std::string saveHelp();
 std::string clear();
 std::string clearHelp();
 std::string outputAccessibility();
-}  // namespace Footer
+} // namespace Footer
 
 namespace Display {
 std::string mode();
@@ -133,7 +133,7 @@ std::string off();
 std::string milliseconds(std::int64_t n);
 std::string textModeNote();
 std::string packetGapNote();
-}  // namespace Display
+} // namespace Display
 
 namespace Notice {
 std::string emptyTitle();
@@ -146,11 +146,11 @@ std::string garbage(std::int64_t baud);
 std::string dismiss();
 std::string backToText();
 std::string backToTextHelp();
-}  // namespace Notice
+} // namespace Notice
 
 namespace Board {
 std::string usbSerial(std::string_view chip);
-}  // namespace Board
+} // namespace Board
 
 namespace Lines {
 std::string menuHelp();
@@ -162,7 +162,7 @@ std::string resetESP32Bootloader();
 std::string dtrChanged(bool on);
 std::string rtsChanged(bool on);
 std::string notConnected();
-}  // namespace Lines
+} // namespace Lines
 
 namespace Plotter {
 std::string title();
@@ -193,7 +193,7 @@ std::string waitingTitle();
 std::string waitingHelp();
 std::string legendHelp();
 std::string pausedNote();
-}  // namespace Plotter
+} // namespace Plotter
 
 namespace Settings {
 std::string frame();
@@ -207,19 +207,19 @@ std::string apply();
 std::string customBaudInvalid(std::int64_t min, std::int64_t max);
 std::string defaults();
 std::string appliedImmediately();
-}  // namespace Settings
+} // namespace Settings
 
 namespace Parity {
 std::string none();
 std::string even();
 std::string odd();
-}  // namespace Parity
+} // namespace Parity
 
 namespace FlowControl {
 std::string none();
 std::string rtsCts();
 std::string xonXoff();
-}  // namespace FlowControl
+} // namespace FlowControl
 
 namespace Menu {
 std::string newTab();
@@ -237,7 +237,7 @@ std::string find();
 std::string help();
 std::string quit();
 std::string moveTabToNewWindow();
-}  // namespace Menu
+} // namespace Menu
 // The find bar over the output, which the Mac provides by itself.
 namespace Find {
 std::string placeholder();
@@ -245,7 +245,7 @@ std::string next();
 std::string previous();
 std::string close();
 std::string noMatches();
-}  // namespace Find
+} // namespace Find
 
 namespace Status {
 std::string connected(std::string_view path, std::string_view settings);
@@ -254,7 +254,7 @@ std::string connectionLost();
 std::string waitingForDevice(std::string_view reason);
 std::string reconnectFailed(std::string_view reason);
 std::string droppedBytes(std::int64_t n);
-}  // namespace Status
+} // namespace Status
 
 namespace Errors {
 std::string invalidPath(std::string_view path);
@@ -278,6 +278,6 @@ std::string ok();
 std::string selectPortFirst();
 std::string messageTooLong(std::int64_t max);
 std::string saveFailed(std::string_view reason);
-}  // namespace Errors
+} // namespace Errors
 
-}  // namespace velmora::L10n
+} // namespace velmora::L10n

@@ -37,7 +37,7 @@ void appendSplit(std::vector<std::string>& out, std::string_view list, char sepa
     }
 }
 
-}  // namespace
+} // namespace
 
 std::optional<Language> languageFromRaw(std::string_view raw)
 {
@@ -84,4 +84,4 @@ std::vector<std::string> systemPreferredLanguages()
     return systemPreferredLanguages([](const char* name) { return std::getenv(name); });
 }
 
-}  // namespace velmora
+} // namespace velmora

@@ -37,4 +37,4 @@ std::vector<std::string> systemPreferredLanguages(const EnvironmentLookup& looku
 // The same, read from this process's environment.
 std::vector<std::string> systemPreferredLanguages();
 
-}  // namespace velmora
+} // namespace velmora

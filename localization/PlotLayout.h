@@ -6,4 +6,4 @@ namespace velmora {
 // stacked vertically, or a grid of cards with the current values.
 enum class PlotLayout { shared, stacked, cards };
 
-}  // namespace velmora
+} // namespace velmora

@@ -2,8 +2,8 @@
 
 #include <QFile>
 #include <QIconEngine>
-#include <QPainter>
 #include <QPaintDevice>
+#include <QPainter>
 
 #include <array>
 #include <utility>
@@ -117,7 +117,8 @@ std::span<const std::string_view> knownSymbols()
 QString bundledIconPath(std::string_view symbol)
 {
     ensureBundledIcons();
-    return QStringLiteral(":/icons/%1.svg").arg(QString::fromUtf8(symbol.data(), static_cast<qsizetype>(symbol.size())));
+    return QStringLiteral(":/icons/%1.svg")
+        .arg(QString::fromUtf8(symbol.data(), static_cast<qsizetype>(symbol.size())));
 }
 
 QIcon symbolIcon(std::string_view symbol)

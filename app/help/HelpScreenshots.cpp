@@ -47,9 +47,7 @@ QStringList helpScreenshotFolders()
 
 QImage helpScreenshot(std::string_view name, Language language, const QStringList& folders)
 {
-    const auto fileName = [name](Language in) {
-        return QStringLiteral("%1-%2.png").arg(qt(name), qt(rawValue(in)));
-    };
+    const auto fileName = [name](Language in) { return QStringLiteral("%1-%2.png").arg(qt(name), qt(rawValue(in))); };
     QImage image = firstReadable(fileName(language), folders);
     if (image.isNull() && language != Language::en)
         image = firstReadable(fileName(Language::en), folders);

@@ -16,7 +16,6 @@ QStringList helpScreenshotFolders();
 
 // The screenshot "{name}-{language}.png" from the first folder that has a readable one; if none
 // has, the English one; if that fails too, a null image.
-QImage helpScreenshot(std::string_view name, Language language,
-    const QStringList& folders = helpScreenshotFolders());
+QImage helpScreenshot(std::string_view name, Language language, const QStringList& folders = helpScreenshotFolders());
 
 } // namespace velmora

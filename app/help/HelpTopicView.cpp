@@ -1,10 +1,10 @@
 
+#include "app/help/HelpTopicView.h"
 #include "app/common/Caption.h"
 #include "app/common/Colours.h"
 #include "app/common/Icons.h"
 #include "app/common/PlatformText.h"
 #include "app/help/HelpScreenshots.h"
-#include "app/help/HelpTopicView.h"
 #include "app/help/InlineMarkdown.h"
 #include "localization/L10n.h"
 
@@ -311,7 +311,8 @@ QWidget* HelpTopicView::makeBlock(const HelpBlock& block, QWidget* parent)
                 auto* label = plainLabel(L10n::Help::tipLabel(), box);
                 label->setFont(scaledFont(label, 1.0, QFont::DemiBold));
                 const int iconSize = QFontMetrics(label->font()).height();
-                row->addWidget(iconLabel(tintedSymbolIcon("lightbulb.fill", tipYellow), iconSize, box), 0, Qt::AlignTop);
+                row->addWidget(
+                    iconLabel(tintedSymbolIcon("lightbulb.fill", tipYellow), iconSize, box), 0, Qt::AlignTop);
                 auto* text = new QVBoxLayout;
                 text->setSpacing(4);
                 text->addWidget(label);

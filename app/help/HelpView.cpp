@@ -1,8 +1,8 @@
 
+#include "app/help/HelpView.h"
 #include "app/common/Icons.h"
 #include "app/common/PlatformText.h"
 #include "app/help/HelpTopicView.h"
-#include "app/help/HelpView.h"
 #include "localization/L10n.h"
 
 #include <QEvent>

@@ -50,8 +50,8 @@ void HelpViewState::search(const std::vector<HelpTopic>& topics, const QString& 
     const std::vector<HelpTopic> found = filteredTopics(topics, text);
     if (found.empty())
         return;
-    const bool stillThere = std::any_of(found.begin(), found.end(),
-        [this](const HelpTopic& topic) { return selection == topic.id; });
+    const bool stillThere =
+        std::any_of(found.begin(), found.end(), [this](const HelpTopic& topic) { return selection == topic.id; });
     if (!stillThere)
         selection = found.front().id;
 }

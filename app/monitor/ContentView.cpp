@@ -1,5 +1,5 @@
-#include "app/common/PlatformText.h"
 #include "app/monitor/ContentView.h"
+#include "app/common/PlatformText.h"
 #include "app/monitor/CountersText.h"
 #include "app/monitor/FindBar.h"
 #include "app/monitor/OutputOverlays.h"
@@ -32,8 +32,12 @@ QFrame* divider(QWidget* parent)
 } // namespace
 
 ContentView::ContentView(std::shared_ptr<Session> model, QWidget* parent)
-    : QWidget(parent), model_(std::move(model)), header_(*model_, this), sendBar_(*model_, this),
-      mainArea_(Qt::Vertical, this), footer_(*model_, this)
+    : QWidget(parent)
+    , model_(std::move(model))
+    , header_(*model_, this)
+    , sendBar_(*model_, this)
+    , mainArea_(Qt::Vertical, this)
+    , footer_(*model_, this)
 {
     buildMainArea();
     auto* layout = new QVBoxLayout(this);
@@ -69,9 +73,15 @@ QString ContentView::windowTitleText() const
 {
     QString state;
     switch (model_->connection().state.value()) {
-    case ConnectionState::connected: state = qt(L10n::Header::baud(model_->line().baudRate.value()) + " · " + L10n::State::connected()); break;
-    case ConnectionState::waitingForDevice: state = qt(L10n::State::waiting()); break;
-    case ConnectionState::disconnected: state = qt(L10n::State::disconnected()); break;
+    case ConnectionState::connected:
+        state = qt(L10n::Header::baud(model_->line().baudRate.value()) + " · " + L10n::State::connected());
+        break;
+    case ConnectionState::waitingForDevice:
+        state = qt(L10n::State::waiting());
+        break;
+    case ConnectionState::disconnected:
+        state = qt(L10n::State::disconnected());
+        break;
     }
     return qt(model_->title()) + QStringLiteral(" – ") + state;
 }
@@ -114,7 +124,8 @@ void ContentView::refreshPlotter()
     plotterArea_->setVisible(shown);
     if (shown) {
         const int total = mainArea_.height();
-        const int plotter = std::clamp(plotterDefaultHeight, plotterMinimumHeight, std::max(plotterMinimumHeight, total - outputMinimumHeight));
+        const int plotter = std::clamp(
+            plotterDefaultHeight, plotterMinimumHeight, std::max(plotterMinimumHeight, total - outputMinimumHeight));
         mainArea_.setSizes({plotter, std::max(outputMinimumHeight, total - plotter)});
     }
 }

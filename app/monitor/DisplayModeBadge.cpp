@@ -1,8 +1,8 @@
 
+#include "app/monitor/DisplayModeBadge.h"
 #include "app/common/Colours.h"
 #include "app/common/Icons.h"
 #include "app/common/PlatformText.h"
-#include "app/monitor/DisplayModeBadge.h"
 #include "localization/L10n.h"
 
 #include <QEvent>
@@ -30,12 +30,18 @@ QLabel* addLabel(QWidget* parent, QHBoxLayout* row)
 QString displayModeName(DisplayMode mode)
 {
     switch (mode) {
-    case DisplayMode::text: return QString::fromStdString(L10n::Display::text());
-    case DisplayMode::hex: return QString::fromStdString(L10n::Display::hex());
-    case DisplayMode::hexDump: return QString::fromStdString(L10n::Display::hexDump());
-    case DisplayMode::decimal: return QString::fromStdString(L10n::Display::decimal());
-    case DisplayMode::binary: return QString::fromStdString(L10n::Display::binary());
-    case DisplayMode::asciiEscaped: return QString::fromStdString(L10n::Display::asciiEscaped());
+    case DisplayMode::text:
+        return QString::fromStdString(L10n::Display::text());
+    case DisplayMode::hex:
+        return QString::fromStdString(L10n::Display::hex());
+    case DisplayMode::hexDump:
+        return QString::fromStdString(L10n::Display::hexDump());
+    case DisplayMode::decimal:
+        return QString::fromStdString(L10n::Display::decimal());
+    case DisplayMode::binary:
+        return QString::fromStdString(L10n::Display::binary());
+    case DisplayMode::asciiEscaped:
+        return QString::fromStdString(L10n::Display::asciiEscaped());
     }
     return {};
 }
@@ -82,7 +88,8 @@ void DisplayModeBadge::setMode(DisplayMode mode)
 
 void DisplayModeBadge::refreshColours()
 {
-    icon_->setPixmap(tintedSymbolIcon("eye", palette().color(QPalette::WindowText)).pixmap(QSize(badgeIconSize, badgeIconSize)));
+    icon_->setPixmap(
+        tintedSymbolIcon("eye", palette().color(QPalette::WindowText)).pixmap(QSize(badgeIconSize, badgeIconSize)));
     QPalette secondary = backToText_->palette();
     secondary.setColor(QPalette::WindowText, palette().color(QPalette::PlaceholderText));
     backToText_->setPalette(secondary);
@@ -112,8 +119,8 @@ void DisplayModeBadge::paintEvent(QPaintEvent*)
     if (hasFocus()) {
         painter.setBrush(Qt::NoBrush);
         painter.setPen(QPen(palette().color(QPalette::Highlight), 1.5));
-        painter.drawRoundedRect(capsule.adjusted(1.5, 1.5, -1.5, -1.5), capsule.height() / 2 - 1.5,
-            capsule.height() / 2 - 1.5);
+        painter.drawRoundedRect(
+            capsule.adjusted(1.5, 1.5, -1.5, -1.5), capsule.height() / 2 - 1.5, capsule.height() / 2 - 1.5);
     }
 }
 

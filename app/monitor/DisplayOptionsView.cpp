@@ -1,7 +1,7 @@
 
+#include "app/monitor/DisplayOptionsView.h"
 #include "app/common/Caption.h"
 #include "app/common/PlatformText.h"
-#include "app/monitor/DisplayOptionsView.h"
 #include "localization/L10n.h"
 
 #include <QCheckBox>
@@ -14,7 +14,10 @@
 namespace velmora {
 namespace {
 
-QVariant number(std::int64_t n) { return QVariant::fromValue<qlonglong>(n); }
+QVariant number(std::int64_t n)
+{
+    return QVariant::fromValue<qlonglong>(n);
+}
 
 // Follows the session: checked as it says, and the user's clicks written back.
 void bind(QCheckBox* box, Setting<bool>& setting, std::vector<Subscription>& subscriptions)
@@ -81,8 +84,8 @@ void DisplayOptionsView::refreshEnabled()
 {
     const auto mode = model_.display().displayMode.value();
     // Text and escaped ASCII cut their lines by themselves; only a pause means a new line there.
-    const bool layoutApplies = mode == DisplayMode::hex || mode == DisplayMode::hexDump || mode == DisplayMode::decimal
-        || mode == DisplayMode::binary;
+    const bool layoutApplies = mode == DisplayMode::hex || mode == DisplayMode::hexDump ||
+        mode == DisplayMode::decimal || mode == DisplayMode::binary;
     const bool gapApplies = mode != DisplayMode::text;
     bytesPerLineLabel_->setEnabled(layoutApplies);
     bytesPerLine_->setEnabled(layoutApplies);

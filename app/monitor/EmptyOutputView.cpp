@@ -50,11 +50,11 @@ EmptyOutputView::EmptyOutputView(Session& model, QWidget* parent) : QWidget(pare
     connect_ = new QPushButton(this);
     connect_->setIcon(tintedSymbolIcon("play.fill", Qt::white));
     connect_->setCursor(Qt::PointingHandCursor);
-    connect_->setStyleSheet(QStringLiteral(
-        "QPushButton { background-color: %1; color: white; border: none; border-radius: 8px;"
-        " padding: 8px 20px; font-size: 11pt; }"
-        "QPushButton:hover { background-color: %2; }"
-        "QPushButton:pressed { background-color: %3; }")
+    connect_->setStyleSheet(
+        QStringLiteral("QPushButton { background-color: %1; color: white; border: none; border-radius: 8px;"
+                       " padding: 8px 20px; font-size: 11pt; }"
+                       "QPushButton:hover { background-color: %2; }"
+                       "QPushButton:pressed { background-color: %3; }")
             .arg(accentTeal.name(), accentTeal.darker(118).name(), accentTeal.darker(143).name()));
     QObject::connect(connect_, &QPushButton::clicked, this, [this] { model_.connect(); });
     column->addSpacing(6);
@@ -79,9 +79,8 @@ void EmptyOutputView::refresh()
 {
     const auto& ports = model_.connection().ports.value();
     // Bluetooth and built-in ports have no vendor id: they are not the board the user expects.
-    const bool anyUsb = std::any_of(ports.begin(), ports.end(), [](const SerialPortInfo& port) {
-        return port.vendorID.has_value();
-    });
+    const bool anyUsb =
+        std::any_of(ports.begin(), ports.end(), [](const SerialPortInfo& port) { return port.vendorID.has_value(); });
     title_->setText(qt(anyUsb ? L10n::Notice::emptyTitle() : L10n::Notice::emptyNoDevice()));
     message_->setText(platformText(anyUsb ? L10n::Notice::emptySteps() : L10n::Notice::emptyNoDeviceSteps()));
 

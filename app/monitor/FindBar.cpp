@@ -41,9 +41,8 @@ FindBar::FindBar(OutputTextView& view, QWidget* parent) : QWidget(parent), view_
     field_->setClearButtonEnabled(true);
     field_->setMaximumWidth(320);
     field_->installEventFilter(this);
-    connect(field_, &QLineEdit::textChanged, this, [this](const QString& text) {
-        searched(text.isEmpty() || view_.findFromSelectionStart(text));
-    });
+    connect(field_, &QLineEdit::textChanged, this,
+        [this](const QString& text) { searched(text.isEmpty() || view_.findFromSelectionStart(text)); });
     row->addWidget(field_, 1);
 
     previous_ = makeButton("chevron.up", L10n::Find::previous(), this);

@@ -1,9 +1,9 @@
+#include "app/monitor/FooterBar.h"
 #include "app/common/Caption.h"
 #include "app/common/PlatformText.h"
 #include "app/monitor/CountersText.h"
 #include "app/monitor/DisplayModeBadge.h"
 #include "app/monitor/DisplayOptionsButton.h"
-#include "app/monitor/FooterBar.h"
 #include "core/session/OutputSaver.h"
 #include "localization/L10n.h"
 
@@ -43,7 +43,8 @@ FooterBar::FooterBar(Session& model, QWidget* parent) : QWidget(parent), model_(
     const auto countersText = [](std::int64_t rx, std::int64_t tx) {
         return withLocaleNumbers(L10n::Footer::counters(rx, tx), {rx, tx});
     };
-    counters_->setSource([this, countersText] { return countersText(model_.reception().rxBytes.value(), model_.txBytes().value()); });
+    counters_->setSource(
+        [this, countersText] { return countersText(model_.reception().rxBytes.value(), model_.txBytes().value()); });
     QFont mono = QFontDatabase::systemFont(QFontDatabase::FixedFont);
     mono.setPointSizeF(captionFont(this).pointSizeF());
     counters_->setFont(mono);
@@ -77,7 +78,8 @@ FooterBar::FooterBar(Session& model, QWidget* parent) : QWidget(parent), model_(
 void FooterBar::saveOutput()
 {
     const QString suggested = qt(suggestedLogFileName(std::chrono::system_clock::now()));
-    const QString target = QFileDialog::getSaveFileName(this, qt(L10n::Footer::save()), suggested, QStringLiteral("*.txt"));
+    const QString target =
+        QFileDialog::getSaveFileName(this, qt(L10n::Footer::save()), suggested, QStringLiteral("*.txt"));
     if (!target.isEmpty())
         model_.saveOutput(target.toStdString());
 }

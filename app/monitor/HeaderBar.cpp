@@ -1,7 +1,7 @@
+#include "app/monitor/HeaderBar.h"
 #include "app/common/Colours.h"
 #include "app/common/Icons.h"
 #include "app/common/PlatformText.h"
-#include "app/monitor/HeaderBar.h"
 #include "app/monitor/ModemLinesMenu.h"
 #include "app/monitor/PortSettingsButton.h"
 #include "localization/L10n.h"
@@ -18,8 +18,8 @@
 namespace velmora {
 namespace {
 
-constexpr std::array<std::int64_t, 20> standardBaudRates{300, 1200, 2400, 4800, 9600, 14400, 19200, 28800, 31250,
-    38400, 57600, 74880, 115200, 230400, 250000, 460800, 500000, 921600, 1000000, 2000000};
+constexpr std::array<std::int64_t, 20> standardBaudRates{300, 1200, 2400, 4800, 9600, 14400, 19200, 28800, 31250, 38400,
+    57600, 74880, 115200, 230400, 250000, 460800, 500000, 921600, 1000000, 2000000};
 
 // Flat white-on-teal buttons for the header's tool buttons; a checked one is lit.
 const QString headerToolStyle = QStringLiteral(
@@ -141,7 +141,8 @@ void HeaderBar::refreshPortPicker()
         portPicker_->addItem(qt(L10n::Header::noPortsFound()), QString());
     else if (selected.empty())
         portPicker_->addItem(qt(L10n::Header::choosePort()), QString());
-    const bool listed = std::any_of(ports.begin(), ports.end(), [&](const auto& port) { return port.path == selected; });
+    const bool listed =
+        std::any_of(ports.begin(), ports.end(), [&](const auto& port) { return port.path == selected; });
     if (!selected.empty() && !listed)
         portPicker_->addItem(qt(L10n::Header::portNotConnected(selected)), qt(selected));
     for (const auto& port : ports) {
@@ -189,14 +190,17 @@ void HeaderBar::refreshConnection()
         name = qt(L10n::State::disconnected());
         break;
     }
-    statusDot_->setStyleSheet(QStringLiteral("background: %1; border-radius: 5px; border: 1px solid rgba(255,255,255,153);").arg(colour.name().toUpper()));
+    statusDot_->setStyleSheet(
+        QStringLiteral("background: %1; border-radius: 5px; border: 1px solid rgba(255,255,255,153);")
+            .arg(colour.name().toUpper()));
     statusDot_->setToolTip(name);
     statusDot_->setAccessibleName(name);
 
     const bool disconnected = state == ConnectionState::disconnected;
     connectButton_->setText(qt(disconnected ? L10n::Header::connect() : L10n::Header::disconnect()));
     connectButton_->setIcon(tintedSymbolIcon(disconnected ? "play.fill" : "stop.fill", Qt::white));
-    connectButton_->setToolTip(platformText(disconnected ? L10n::Header::connectHelp() : L10n::Header::disconnectHelp()));
+    connectButton_->setToolTip(
+        platformText(disconnected ? L10n::Header::connectHelp() : L10n::Header::disconnectHelp()));
     connectButton_->setStyleSheet(connectButtonStyle(disconnected));
     connectButton_->setEnabled(!disconnected || !model_.line().selectedPath.value().empty());
 }

@@ -41,7 +41,9 @@ QString LogoBackdrop::logoPath()
     return QStringLiteral(":/logo/velmora.svg");
 }
 
-LogoBackdrop::LogoBackdrop(QString svgPath) : path_(std::move(svgPath)) {}
+LogoBackdrop::LogoBackdrop(QString svgPath) : path_(std::move(svgPath))
+{
+}
 
 LogoBackdrop::~LogoBackdrop() = default;
 

@@ -1,6 +1,6 @@
 
-#include "app/common/PlatformText.h"
 #include "app/monitor/ModemLinesMenu.h"
+#include "app/common/PlatformText.h"
 #include "localization/L10n.h"
 
 #include <QAction>
@@ -9,7 +9,10 @@
 namespace velmora {
 namespace {
 
-QString mark(bool on) { return on ? QStringLiteral("●") : QStringLiteral("○"); }
+QString mark(bool on)
+{
+    return on ? QStringLiteral("●") : QStringLiteral("○");
+}
 
 } // namespace
 
@@ -42,7 +45,8 @@ ModemLinesMenu::ModemLinesMenu(Session& model, QWidget* parent) : QPushButton(pa
     menu_->addSeparator();
     for (const auto sequence : allResetSequences) {
         auto* reset = menu_->addAction(qt(title(sequence)));
-        connect(reset, &QAction::triggered, this, [this, sequence] { model_.runLineSteps(steps(sequence), title(sequence)); });
+        connect(reset, &QAction::triggered, this,
+            [this, sequence] { model_.runLineSteps(steps(sequence), title(sequence)); });
     }
     setMenu(menu_);
 

@@ -108,8 +108,8 @@ void NoticeBanner::paintEvent(QPaintEvent*)
     for (int ring = shadowMargin; ring > 0; --ring) {
         const qreal spread = ring;
         painter.setBrush(QColor(0, 0, 0, 4));
-        painter.drawRoundedRect(panel.adjusted(-spread, -spread + 2, spread, spread + 2), cornerRadius + spread,
-            cornerRadius + spread);
+        painter.drawRoundedRect(
+            panel.adjusted(-spread, -spread + 2, spread, spread + 2), cornerRadius + spread, cornerRadius + spread);
     }
 
     // The material: the window colour, nearly opaque, so the text below only just shows.

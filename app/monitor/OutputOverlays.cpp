@@ -1,10 +1,10 @@
 
+#include "app/monitor/OutputOverlays.h"
 #include "app/common/Colours.h"
 #include "app/common/PlatformText.h"
 #include "app/monitor/DisplayModeBadge.h"
 #include "app/monitor/EmptyOutputView.h"
 #include "app/monitor/NoticeBanner.h"
-#include "app/monitor/OutputOverlays.h"
 #include "localization/L10n.h"
 
 #include <QAbstractScrollArea>
@@ -33,10 +33,13 @@ void fadeIn(QWidget* part)
     fade->setEasingCurve(QEasingCurve::InOutQuad);
     // Removed afterwards, since an effect makes every later repaint go through an offscreen
     // buffer; queued, because removing it deletes the animation's target.
-    QObject::connect(fade, &QPropertyAnimation::finished, part, [part, effect = QPointer(effect)] {
-        if (effect && part->graphicsEffect() == effect)
-            part->setGraphicsEffect(nullptr);
-    }, Qt::QueuedConnection);
+    QObject::connect(
+        fade, &QPropertyAnimation::finished, part,
+        [part, effect = QPointer(effect)] {
+            if (effect && part->graphicsEffect() == effect)
+                part->setGraphicsEffect(nullptr);
+        },
+        Qt::QueuedConnection);
     fade->start(QAbstractAnimation::DeleteWhenStopped);
 }
 
@@ -134,7 +137,8 @@ void OutputOverlays::refresh()
     badge_->setMode(m.display().displayMode.value());
 
     const bool textMode = m.display().displayMode.value() == DisplayMode::text;
-    const bool showEmpty = m.reception().outputIsEmpty.value() && m.connection().state.value() == ConnectionState::disconnected;
+    const bool showEmpty =
+        m.reception().outputIsEmpty.value() && m.connection().state.value() == ConnectionState::disconnected;
     const bool showGarbage = m.reception().garbageSuspected.value() && textMode;
     const bool showNoData = m.reception().showNoDataHint.value();
     setShown(emptyView_, showEmpty);

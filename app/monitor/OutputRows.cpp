@@ -94,14 +94,16 @@ std::unique_ptr<QTextLayout> OutputRows::textLayout(std::size_t start, std::size
 {
     const std::u16string_view text = store_.view().substr(start, end - start);
     auto layout = std::make_unique<QTextLayout>(
-        QString(reinterpret_cast<const QChar*>(text.data()), static_cast<qsizetype>(text.size())), format(TextStyle::data).font());
+        QString(reinterpret_cast<const QChar*>(text.data()), static_cast<qsizetype>(text.size())),
+        format(TextStyle::data).font());
     QTextOption option;
     option.setWrapMode(QTextOption::WrapAtWordBoundaryOrAnywhere);
     layout->setTextOption(option);
     QList<QTextLayout::FormatRange> ranges;
     for (const auto& span : store_.styles(start, end)) {
         if (span.style != TextStyle::data)
-            ranges.append({static_cast<int>(span.start - start), static_cast<int>(span.end - span.start), format(span.style)});
+            ranges.append(
+                {static_cast<int>(span.start - start), static_cast<int>(span.end - span.start), format(span.style)});
     }
     layout->setFormats(ranges);
     layout->setCacheEnabled(true);

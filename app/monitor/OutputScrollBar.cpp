@@ -6,7 +6,9 @@
 
 namespace velmora {
 
-OutputScrollBar::OutputScrollBar(QWidget* parent) : QScrollBar(Qt::Vertical, parent) {}
+OutputScrollBar::OutputScrollBar(QWidget* parent) : QScrollBar(Qt::Vertical, parent)
+{
+}
 
 QRect OutputScrollBar::handle() const
 {

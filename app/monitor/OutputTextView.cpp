@@ -26,7 +26,8 @@ constexpr std::size_t spareLayouts = 200;
 
 } // namespace
 
-OutputTextView::OutputTextView(const InMemoryTextStore& store, QWidget* parent) : QAbstractScrollArea(parent), store_(store)
+OutputTextView::OutputTextView(const InMemoryTextStore& store, QWidget* parent)
+    : QAbstractScrollArea(parent), store_(store)
 {
     setFrameShape(QFrame::NoFrame);
     scrollBar_ = new OutputScrollBar(this);
@@ -183,7 +184,8 @@ OutputTextView::ScrollRange OutputTextView::scrollRange()
 void OutputTextView::updateScrollRange(bool toEnd)
 {
     const ScrollRange range = scrollRange();
-    scrollBar_->setRangeAndValue(range.maximum, range.pageStep, toEnd ? std::optional<int>(range.maximum) : std::nullopt);
+    scrollBar_->setRangeAndValue(
+        range.maximum, range.pageStep, toEnd ? std::optional<int>(range.maximum) : std::nullopt);
 }
 
 void OutputTextView::forgetLayouts()
@@ -331,8 +333,8 @@ std::size_t OutputTextView::positionAt(QPoint point)
     layOutShownRows();
     if (point.y() < shownRows_.front().top)
         return store_.rowStart(shownRows_.front().row);
-    auto shown = std::prev(std::upper_bound(shownRows_.begin(), shownRows_.end(), point.y(),
-        [](int y, const ShownRow& row) { return y < row.top; }));
+    auto shown = std::prev(std::upper_bound(
+        shownRows_.begin(), shownRows_.end(), point.y(), [](int y, const ShownRow& row) { return y < row.top; }));
     const RowLayout& row = layoutOf(shown->row);
     const std::size_t start = store_.rowStart(shown->row);
     const qreal y = point.y() - shown->top;

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "app/monitor/OutputRows.h"
 #include "app/monitor/LogoBackdrop.h"
+#include "app/monitor/OutputRows.h"
 #include "core/pipeline/InMemoryTextStore.h"
 
 #include <QAbstractScrollArea>

@@ -11,9 +11,15 @@ QString frameText(DataBits dataBits, Parity parity, StopBits stopBits)
 {
     QChar letter = u'N';
     switch (parity) {
-    case Parity::none: letter = u'N'; break;
-    case Parity::even: letter = u'E'; break;
-    case Parity::odd: letter = u'O'; break;
+    case Parity::none:
+        letter = u'N';
+        break;
+    case Parity::even:
+        letter = u'E';
+        break;
+    case Parity::odd:
+        letter = u'O';
+        break;
     }
     return QString::number(rawValue(dataBits)) + letter + QString::number(rawValue(stopBits));
 }

@@ -17,7 +17,10 @@
 namespace velmora {
 namespace {
 
-void select(QComboBox* picker, int raw) { picker->setCurrentIndex(picker->findData(raw)); }
+void select(QComboBox* picker, int raw)
+{
+    picker->setCurrentIndex(picker->findData(raw));
+}
 
 } // namespace
 
@@ -52,8 +55,8 @@ std::optional<std::int64_t> parseCustomBaud(const QString& typed)
 QString customBaudErrorText()
 {
     // The minimum stays plain digits; only the maximum is grouped in the user's locale.
-    return withLocaleNumbers(
-        L10n::Settings::customBaudInvalid(PortSettings::minBaudRate, PortSettings::maxBaudRate), {PortSettings::maxBaudRate});
+    return withLocaleNumbers(L10n::Settings::customBaudInvalid(PortSettings::minBaudRate, PortSettings::maxBaudRate),
+        {PortSettings::maxBaudRate});
 }
 
 PortSettingsView::PortSettingsView(Session& model, QWidget* parent) : QWidget(parent), model_(model)
@@ -94,8 +97,9 @@ PortSettingsView::PortSettingsView(Session& model, QWidget* parent) : QWidget(pa
         if (auto bits = stopBitsFromRaw(stopBits_->itemData(index).toInt()))
             model_.line().stopBits.set(*bits);
     });
-    connect(flowControl_, &QComboBox::activated, this,
-        [this](int index) { model_.line().flowControl.set(static_cast<FlowControl>(flowControl_->itemData(index).toInt())); });
+    connect(flowControl_, &QComboBox::activated, this, [this](int index) {
+        model_.line().flowControl.set(static_cast<FlowControl>(flowControl_->itemData(index).toInt()));
+    });
 
     auto* custom = new QGroupBox(qt(L10n::Settings::customBaud()), this);
     auto* customColumn = new QVBoxLayout(custom);
@@ -113,7 +117,8 @@ PortSettingsView::PortSettingsView(Session& model, QWidget* parent) : QWidget(pa
     customColumn->addWidget(customBaudError_);
     column->addWidget(custom);
 
-    connect(customBaud_, &QLineEdit::textChanged, this, [this](const QString& text) { apply_->setEnabled(!text.isEmpty()); });
+    connect(customBaud_, &QLineEdit::textChanged, this,
+        [this](const QString& text) { apply_->setEnabled(!text.isEmpty()); });
     connect(customBaud_, &QLineEdit::returnPressed, this, &PortSettingsView::applyCustomBaud);
     connect(apply_, &QPushButton::clicked, this, &PortSettingsView::applyCustomBaud);
 

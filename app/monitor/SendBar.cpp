@@ -1,8 +1,8 @@
+#include "app/monitor/SendBar.h"
 #include "app/common/Caption.h"
 #include "app/common/Colours.h"
 #include "app/common/Icons.h"
 #include "app/common/PlatformText.h"
-#include "app/monitor/SendBar.h"
 #include "app/monitor/SendOptionsMenu.h"
 #include "core/send/HexParser.h"
 #include "localization/L10n.h"
@@ -113,8 +113,12 @@ void SendBar::refreshInput()
     case ConnectionState::connected:
         input_->setPlaceholderText(qt(hex ? L10n::Send::promptHex(port) : L10n::Input::promptConnected(port)));
         break;
-    case ConnectionState::waitingForDevice: input_->setPlaceholderText(qt(L10n::Input::promptWaiting())); break;
-    case ConnectionState::disconnected: input_->setPlaceholderText(qt(L10n::Input::promptDisconnected())); break;
+    case ConnectionState::waitingForDevice:
+        input_->setPlaceholderText(qt(L10n::Input::promptWaiting()));
+        break;
+    case ConnectionState::disconnected:
+        input_->setPlaceholderText(qt(L10n::Input::promptDisconnected()));
+        break;
     }
     const auto error = model_.composer().hexInputError();
     sendButton_->setEnabled(state == ConnectionState::connected && !error);
@@ -130,8 +134,9 @@ void SendBar::refreshInputBox()
         outline = accentTeal;
         outline.setAlphaF(0.7f);
     }
-    inputBox_->setStyleSheet(QStringLiteral("QFrame#inputBox { background: palette(base); border: 1px solid %1; border-radius: 6px; }")
-                                 .arg(outline.name(QColor::HexArgb)));
+    inputBox_->setStyleSheet(
+        QStringLiteral("QFrame#inputBox { background: palette(base); border: 1px solid %1; border-radius: 6px; }")
+            .arg(outline.name(QColor::HexArgb)));
 }
 
 } // namespace velmora

@@ -1,7 +1,7 @@
 
+#include "app/monitor/SendOptionsMenu.h"
 #include "app/common/Caption.h"
 #include "app/common/PlatformText.h"
-#include "app/monitor/SendOptionsMenu.h"
 #include "localization/L10n.h"
 
 #include <QAction>
@@ -15,10 +15,14 @@ namespace {
 std::string fullName(LineEnding ending)
 {
     switch (ending) {
-    case LineEnding::none: return L10n::LineEnding::none();
-    case LineEnding::lf: return L10n::LineEnding::lf();
-    case LineEnding::cr: return L10n::LineEnding::cr();
-    case LineEnding::crlf: return L10n::LineEnding::crlf();
+    case LineEnding::none:
+        return L10n::LineEnding::none();
+    case LineEnding::lf:
+        return L10n::LineEnding::lf();
+    case LineEnding::cr:
+        return L10n::LineEnding::cr();
+    case LineEnding::crlf:
+        return L10n::LineEnding::crlf();
     }
     return {};
 }
@@ -26,15 +30,22 @@ std::string fullName(LineEnding ending)
 QString shortName(LineEnding ending)
 {
     switch (ending) {
-    case LineEnding::none: return qt(L10n::Input::noLineEndingShort());
-    case LineEnding::lf: return QStringLiteral("LF");
-    case LineEnding::cr: return QStringLiteral("CR");
-    case LineEnding::crlf: return QStringLiteral("CRLF");
+    case LineEnding::none:
+        return qt(L10n::Input::noLineEndingShort());
+    case LineEnding::lf:
+        return QStringLiteral("LF");
+    case LineEnding::cr:
+        return QStringLiteral("CR");
+    case LineEnding::crlf:
+        return QStringLiteral("CRLF");
     }
     return {};
 }
 
-std::string modeName(SendMode mode) { return mode == SendMode::hex ? L10n::Send::hex() : L10n::Send::text(); }
+std::string modeName(SendMode mode)
+{
+    return mode == SendMode::hex ? L10n::Send::hex() : L10n::Send::text();
+}
 
 } // namespace
 
@@ -87,7 +98,8 @@ void SendOptionsMenu::refresh()
     const auto mode = model_.composer().sendMode.value();
     const auto ending = model_.composer().lineEnding.value();
     setText(sendOptionsTitle(mode, ending));
-    setToolTip(qt(mode == SendMode::hex ? L10n::Send::lineEndingNotInHex() : L10n::Input::lineEndingChipHelp(fullName(ending))));
+    setToolTip(qt(
+        mode == SendMode::hex ? L10n::Send::lineEndingNotInHex() : L10n::Input::lineEndingChipHelp(fullName(ending))));
     for (auto* action : sendModes_->actions())
         action->setChecked(action->data().toInt() == static_cast<int>(mode));
     for (auto* action : lineEndings_->actions())

@@ -32,7 +32,8 @@ QtMainQueue::~QtMainQueue()
 
 void QtMainQueue::post(Task task)
 {
-    QMetaObject::invokeMethod(this, [task = std::move(task)] { task(); }, Qt::QueuedConnection);
+    QMetaObject::invokeMethod(
+        this, [task = std::move(task)] { task(); }, Qt::QueuedConnection);
 }
 
 TaskHandle QtMainQueue::postAfter(std::chrono::milliseconds delay, Task task)

@@ -95,7 +95,9 @@ QtSettingsStore::QtSettingsStore()
 {
 }
 
-QtSettingsStore::QtSettingsStore(const QString& filePath) : settings_(filePath, jsonFormat()) {}
+QtSettingsStore::QtSettingsStore(const QString& filePath) : settings_(filePath, jsonFormat())
+{
+}
 
 std::optional<SettingValue> QtSettingsStore::value(std::string_view key) const
 {

@@ -1,9 +1,9 @@
 #include "app/plot/CardBackground.h"
 
 #include <QPainter>
+#include <QPainterPath>
 #include <QPixmap>
 #include <QPixmapCache>
-#include <QPainterPath>
 
 #include <cmath>
 
@@ -22,7 +22,9 @@ QColor withAlpha(QColor color, double alpha)
 
 } // namespace
 
-CardBackground::CardBackground(bool elevated, QWidget* parent) : QWidget(parent), elevated_(elevated) {}
+CardBackground::CardBackground(bool elevated, QWidget* parent) : QWidget(parent), elevated_(elevated)
+{
+}
 
 void CardBackground::setElevated(bool elevated)
 {
@@ -62,7 +64,8 @@ static void paintUncached(QPainter& painter, const QRectF& card, bool elevated, 
         cardPath.addRoundedRect(card, CardBackground::cornerRadius, CardBackground::cornerRadius);
         for (int ring = 1; ring <= shadowRings; ++ring) {
             // From half the radius inside the card's outline to the full radius outside it.
-            const double grow = 1.5 * CardBackground::shadowRadius * ring / shadowRings - CardBackground::shadowRadius / 2;
+            const double grow =
+                1.5 * CardBackground::shadowRadius * ring / shadowRings - CardBackground::shadowRadius / 2;
             const QRectF r = shadow.adjusted(-grow, -grow, grow, grow);
             const double radius = std::max(0.0, CardBackground::cornerRadius + grow);
             QPainterPath ringPath;
@@ -76,7 +79,8 @@ static void paintUncached(QPainter& painter, const QRectF& card, bool elevated, 
     const QColor border = withAlpha(text, 0.18 * (elevated ? 0.8 : 0.5));
     painter.setBrush(fill);
     painter.setPen(QPen(border, 1));
-    painter.drawRoundedRect(card.adjusted(0.5, 0.5, -0.5, -0.5), CardBackground::cornerRadius - 0.5, CardBackground::cornerRadius - 0.5);
+    painter.drawRoundedRect(
+        card.adjusted(0.5, 0.5, -0.5, -0.5), CardBackground::cornerRadius - 0.5, CardBackground::cornerRadius - 0.5);
     painter.restore();
 }
 
@@ -86,7 +90,8 @@ void CardBackground::paint(QPainter& painter, const QRectF& card, bool elevated,
     // of antialiased path operations: drawn once into a pixmap, then copied.
     const double reach = elevated ? shadowRadius + shadowOffset + 2 : 1;
     const qreal ratio = painter.device() ? painter.device()->devicePixelRatioF() : 1.0;
-    const QSize size(static_cast<int>(std::ceil(card.width() + 2 * reach)), static_cast<int>(std::ceil(card.height() + 2 * reach)));
+    const QSize size(
+        static_cast<int>(std::ceil(card.width() + 2 * reach)), static_cast<int>(std::ceil(card.height() + 2 * reach)));
     if (size.isEmpty())
         return;
     const QString key = QStringLiteral("velmora-card:%1x%2:%3:%4:%5:%6")

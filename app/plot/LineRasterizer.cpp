@@ -11,7 +11,8 @@ void LineRasterizer::setTarget(QImage& target)
     width_ = target.width();
     height_ = target.height();
     // Every drawn line leaves the buffer cleared behind it, so it only grows.
-    const std::size_t needed = static_cast<std::size_t>(std::max(0, width_)) * static_cast<std::size_t>(std::max(0, height_));
+    const std::size_t needed =
+        static_cast<std::size_t>(std::max(0, width_)) * static_cast<std::size_t>(std::max(0, height_));
     if (coverage_.size() < needed)
         coverage_.assign(needed, 0);
 }
@@ -127,7 +128,8 @@ void LineRasterizer::coverSegment(QPointF a, QPointF b, double reach)
             std::uint8_t& cell = line[firstColumn + i];
             if (value > cell) {
                 if (cell == 0)
-                    touched_.push_back(static_cast<std::uint32_t>(rowStart) + static_cast<std::uint32_t>(firstColumn + i));
+                    touched_.push_back(
+                        static_cast<std::uint32_t>(rowStart) + static_cast<std::uint32_t>(firstColumn + i));
                 cell = value;
             }
         }

@@ -45,9 +45,9 @@ QString currentValueText(const PlotStore::Series& series)
 QString statisticsLine(const PlotStore::Statistics& statistics)
 {
     const QString separator = QStringLiteral("  \u00B7  ");
-    return QString::fromStdString(L10n::Plotter::min()) + u' ' + formatValue(statistics.min) + separator
-        + QString::fromStdString(L10n::Plotter::max()) + u' ' + formatValue(statistics.max) + separator
-        + QString::fromStdString(L10n::Plotter::mean()) + u' ' + formatMean(statistics.decimals, statistics.mean);
+    return QString::fromStdString(L10n::Plotter::min()) + u' ' + formatValue(statistics.min) + separator +
+        QString::fromStdString(L10n::Plotter::max()) + u' ' + formatValue(statistics.max) + separator +
+        QString::fromStdString(L10n::Plotter::mean()) + u' ' + formatMean(statistics.decimals, statistics.mean);
 }
 
 QColor seriesColorFor(const QWidget* widget, std::int64_t colorIndex)
@@ -121,8 +121,8 @@ void PlotCard::refresh()
     if (show)
         statistics_->setText(statisticsLine(*series_.statistics));
     statistics_->setVisible(show);
-    setAccessibleName(name_->text() + QStringLiteral(", ") + value_->text()
-        + (show ? QStringLiteral(", ") + statistics_->text() : QString()));
+    setAccessibleName(name_->text() + QStringLiteral(", ") + value_->text() +
+        (show ? QStringLiteral(", ") + statistics_->text() : QString()));
     sparkline_->update();
 }
 
@@ -173,8 +173,8 @@ void PlotCard::paintEvent(QPaintEvent*)
         painter.setPen(QPen(palette().color(QPalette::Highlight), 1.5));
         painter.setBrush(Qt::NoBrush);
         const double inset = 1.5;
-        painter.drawRoundedRect(QRectF(rect()).adjusted(inset, inset, -inset, -inset), CardBackground::cornerRadius - inset,
-            CardBackground::cornerRadius - inset);
+        painter.drawRoundedRect(QRectF(rect()).adjusted(inset, inset, -inset, -inset),
+            CardBackground::cornerRadius - inset, CardBackground::cornerRadius - inset);
     }
 }
 

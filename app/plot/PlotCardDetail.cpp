@@ -59,7 +59,8 @@ PlotCardDetail::PlotCardDetail(const PlotStore& store, QWidget* parent) : CardBa
 
     auto* buttons = new QHBoxLayout;
     buttons->setSpacing(4);
-    previous_ = addButton("chevron.left", L10n::Plotter::previous(), QKeySequence(Qt::Key_Left), &PlotCardDetail::onPrevious);
+    previous_ =
+        addButton("chevron.left", L10n::Plotter::previous(), QKeySequence(Qt::Key_Left), &PlotCardDetail::onPrevious);
     next_ = addButton("chevron.right", L10n::Plotter::next(), QKeySequence(Qt::Key_Right), &PlotCardDetail::onNext);
     close_ = addButton("xmark", L10n::Plotter::close(), QKeySequence(Qt::Key_Escape), &PlotCardDetail::onClose);
     buttons->addWidget(previous_);
@@ -74,8 +75,8 @@ PlotCardDetail::PlotCardDetail(const PlotStore& store, QWidget* parent) : CardBa
     applySeriesColour();
 }
 
-QToolButton* PlotCardDetail::addButton(const char* symbol, const std::string& help, const QKeySequence& key,
-    std::function<void()> PlotCardDetail::*action)
+QToolButton* PlotCardDetail::addButton(
+    const char* symbol, const std::string& help, const QKeySequence& key, std::function<void()> PlotCardDetail::*action)
 {
     auto* button = new QToolButton(this);
     button->setIcon(symbolIcon(symbol));

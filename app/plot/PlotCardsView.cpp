@@ -149,7 +149,8 @@ void PlotCardsView::showSeries()
         cards_[i]->setSeries(visible[i]);
 
     if (!expanded_.empty()) {
-        const auto enlarged = std::find_if(visible.begin(), visible.end(), [&](const auto& s) { return s.name == expanded_; });
+        const auto enlarged =
+            std::find_if(visible.begin(), visible.end(), [&](const auto& s) { return s.name == expanded_; });
         // The enlarged series was hidden or the graph cleared: the detail closes.
         if (enlarged == visible.end())
             setExpanded({});
@@ -180,8 +181,8 @@ void PlotCardsView::layOutGrid()
     for (int i = 0; i < count; ++i) {
         const int row = i / columns_;
         const int column = i % columns_;
-        cards_[static_cast<std::size_t>(i)]->setGeometry(
-            left + column * (cellWidth + spacing), gridPadding + row * (PlotCard::cardHeight + spacing), cellWidth, PlotCard::cardHeight);
+        cards_[static_cast<std::size_t>(i)]->setGeometry(left + column * (cellWidth + spacing),
+            gridPadding + row * (PlotCard::cardHeight + spacing), cellWidth, PlotCard::cardHeight);
     }
     const int height = rows == 0 ? 0 : 2 * gridPadding + rows * PlotCard::cardHeight + (rows - 1) * spacing;
     grid_->resize(width, height);

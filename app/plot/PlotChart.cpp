@@ -14,7 +14,8 @@
 
 namespace velmora {
 
-QPainterPath seriesPath(std::span<const PlotStore::Point> points, const std::function<QPointF(double x, double y)>& toScreen, bool smooth)
+QPainterPath seriesPath(
+    std::span<const PlotStore::Point> points, const std::function<QPointF(double x, double y)>& toScreen, bool smooth)
 {
     QPainterPath path;
     if (points.empty())
@@ -37,7 +38,8 @@ QPainterPath seriesPath(std::span<const PlotStore::Point> points, const std::fun
     return path;
 }
 
-std::vector<QPointF> seriesPolyline(std::span<const PlotStore::Point> points, const std::function<QPointF(double x, double y)>& toScreen, bool smooth)
+std::vector<QPointF> seriesPolyline(
+    std::span<const PlotStore::Point> points, const std::function<QPointF(double x, double y)>& toScreen, bool smooth)
 {
     std::vector<QPointF> screen;
     screen.reserve(points.size());
@@ -73,14 +75,15 @@ std::vector<QPointF> seriesPolyline(std::span<const PlotStore::Point> points, co
     return flat;
 }
 
-void drawSeriesLines(QPainter& painter, QImage& scratch, LineRasterizer& rasterizer, const QRectF& area, std::span<const SeriesLine> lines,
-    const std::function<QPointF(double x, double y)>& toScreen, bool smooth)
+void drawSeriesLines(QPainter& painter, QImage& scratch, LineRasterizer& rasterizer, const QRectF& area,
+    std::span<const SeriesLine> lines, const std::function<QPointF(double x, double y)>& toScreen, bool smooth)
 {
     // A margin for the line's width and antialiasing, so that lines at the edges are whole.
     const double margin = PlotChart::lineWidth + 1;
     const QRectF bounds = area.adjusted(-margin, -margin, margin, margin);
     const qreal ratio = painter.device() ? painter.device()->devicePixelRatioF() : 1.0;
-    const QSize size(static_cast<int>(std::ceil(bounds.width() * ratio)), static_cast<int>(std::ceil(bounds.height() * ratio)));
+    const QSize size(
+        static_cast<int>(std::ceil(bounds.width() * ratio)), static_cast<int>(std::ceil(bounds.height() * ratio)));
     if (size.isEmpty())
         return;
     if (scratch.size() != size || scratch.format() != QImage::Format_ARGB32_Premultiplied)
@@ -207,7 +210,8 @@ void PlotChart::paintEvent(QPaintEvent*)
     const double xSpan = std::max(1.0, static_cast<double>(xDomain_.upper - xDomain_.lower));
     const double ySpan = std::max(1e-300, yUpper_ - yLower_);
     const auto toScreen = [&](double x, double y) {
-        return QPointF(area.left() + (x - xLow) / xSpan * area.width(), area.bottom() - (y - yLower_) / ySpan * area.height());
+        return QPointF(
+            area.left() + (x - xLow) / xSpan * area.width(), area.bottom() - (y - yLower_) / ySpan * area.height());
     };
 
     QColor grid = palette().color(QPalette::WindowText);
@@ -234,7 +238,8 @@ void PlotChart::paintEvent(QPaintEvent*)
         painter.fillRect(QRectF(area.left(), std::round(y * ratio) / ratio, area.width(), 1 / ratio), grid);
         painter.setPen(label);
         const QRectF cell(area.right() + 6, y - metrics.height() / 2, labelColumnWidth - 6, metrics.height());
-        painter.drawText(cell, Qt::AlignLeft | Qt::AlignVCenter, metrics.elidedText(formatValue(tick), Qt::ElideRight, cell.width()));
+        painter.drawText(cell, Qt::AlignLeft | Qt::AlignVCenter,
+            metrics.elidedText(formatValue(tick), Qt::ElideRight, cell.width()));
     }
 
     painter.end();

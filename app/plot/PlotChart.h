@@ -18,11 +18,13 @@ namespace velmora {
 
 // The path of one series' line through its points, mapped to the screen by toScreen: straight
 // segments, or the monotone cubic curve when smooth.
-QPainterPath seriesPath(std::span<const PlotStore::Point> points, const std::function<QPointF(double x, double y)>& toScreen, bool smooth);
+QPainterPath seriesPath(
+    std::span<const PlotStore::Point> points, const std::function<QPointF(double x, double y)>& toScreen, bool smooth);
 
 // The screen points of the same line, curves flattened into short straight pieces: what the
 // rasterised line is drawn through.
-std::vector<QPointF> seriesPolyline(std::span<const PlotStore::Point> points, const std::function<QPointF(double x, double y)>& toScreen, bool smooth);
+std::vector<QPointF> seriesPolyline(
+    std::span<const PlotStore::Point> points, const std::function<QPointF(double x, double y)>& toScreen, bool smooth);
 
 // One line to draw: its points and colour.
 struct SeriesLine {
@@ -32,8 +34,8 @@ struct SeriesLine {
 
 // Draws the lines (PlotChart::lineWidth wide, antialiased, round joins and ends) over area,
 // through a scratch image kept by the caller between paints.
-void drawSeriesLines(QPainter& painter, QImage& scratch, LineRasterizer& rasterizer, const QRectF& area, std::span<const SeriesLine> lines,
-    const std::function<QPointF(double x, double y)>& toScreen, bool smooth);
+void drawSeriesLines(QPainter& painter, QImage& scratch, LineRasterizer& rasterizer, const QRectF& area,
+    std::span<const SeriesLine> lines, const std::function<QPointF(double x, double y)>& toScreen, bool smooth);
 
 // A line chart of one or more series painted with QPainter: the X axis spans the given sample
 // range with ticks, grid lines and (optionally) labels at the bottom; the Y axis fits the drawn

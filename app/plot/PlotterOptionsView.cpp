@@ -1,7 +1,7 @@
 
+#include "app/plot/PlotterOptionsView.h"
 #include "app/common/Caption.h"
 #include "app/common/PlatformText.h"
-#include "app/plot/PlotterOptionsView.h"
 #include "localization/L10n.h"
 
 #include <QButtonGroup>
@@ -49,7 +49,8 @@ PlotterOptionsView::PlotterOptionsView(PlotStore& store, QWidget* parent) : QWid
         layouts_->addButton(button, static_cast<int>(layout));
         segmentRow->addWidget(button);
     }
-    connect(layouts_, &QButtonGroup::idClicked, this, [this](int id) { store_.setLayout(static_cast<PlotLayout>(id)); });
+    connect(
+        layouts_, &QButtonGroup::idClicked, this, [this](int id) { store_.setLayout(static_cast<PlotLayout>(id)); });
     form->addRow(qt(L10n::Plotter::layout()), segments);
 
     smooth_ = new QCheckBox(qt(L10n::Plotter::smooth()), group);
@@ -61,7 +62,8 @@ PlotterOptionsView::PlotterOptionsView(PlotStore& store, QWidget* parent) : QWid
     for (const auto size : PlotStore::windowSizes)
         points_->addItem(QString::number(size), QVariant::fromValue<qlonglong>(size));
     form->addRow(qt(L10n::Plotter::points()), points_);
-    connect(points_, &QComboBox::activated, this, [this](int index) { store_.setWindowSize(points_->itemData(index).toLongLong()); });
+    connect(points_, &QComboBox::activated, this,
+        [this](int index) { store_.setWindowSize(points_->itemData(index).toLongLong()); });
 
     column->addWidget(group);
     column->addWidget(makeNote(qt(L10n::Plotter::layoutHelp()), this));

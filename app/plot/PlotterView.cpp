@@ -1,4 +1,5 @@
 
+#include "app/plot/PlotterView.h"
 #include "app/common/Caption.h"
 #include "app/common/Colours.h"
 #include "app/common/Icons.h"
@@ -9,7 +10,6 @@
 #include "app/plot/PlotFormat.h"
 #include "app/plot/PlotPalette.h"
 #include "app/plot/PlotterOptionsView.h"
-#include "app/plot/PlotterView.h"
 #include "app/plot/StackedCharts.h"
 #include "app/plot/StatisticsTable.h"
 #include "localization/L10n.h"
@@ -210,7 +210,8 @@ QWidget* PlotterView::buildEmptyState()
     column->addStretch(1);
     auto* icon = new QLabel(panel);
     icon->setAlignment(Qt::AlignCenter);
-    icon->setPixmap(tintedSymbolIcon("chart.xyaxis.line", palette().color(QPalette::PlaceholderText)).pixmap(QSize(26, 26)));
+    icon->setPixmap(
+        tintedSymbolIcon("chart.xyaxis.line", palette().color(QPalette::PlaceholderText)).pixmap(QSize(26, 26)));
     column->addWidget(icon);
     auto* title = new QLabel(qt(L10n::Plotter::waitingTitle()), panel);
     title->setAlignment(Qt::AlignCenter);
@@ -245,18 +246,19 @@ QWidget* PlotterView::buildSharedArea()
     hintRow->setSpacing(8);
     auto* hintIcon = new QLabel(hint_);
     const int side = QFontMetrics(captionFont(this)).height();
-    hintIcon->setPixmap(tintedSymbolIcon("arrow.up.and.down.text.horizontal", warningOrange(palette())).pixmap(QSize(side, side)));
+    hintIcon->setPixmap(
+        tintedSymbolIcon("arrow.up.and.down.text.horizontal", warningOrange(palette())).pixmap(QSize(side, side)));
     hintRow->addWidget(hintIcon);
     auto* hintText = new QLabel(qt(L10n::Plotter::scaleHint()), hint_);
     hintText->setFont(captionFont(this));
     hintRow->addWidget(hintText);
     hintButton_ = new QPushButton(hint_);
     hintButton_->setFont(captionFont(this));
-    connect(hintButton_, &QPushButton::clicked, this, [this] {
-        store_.setLayout(store_.visibleSeries().size() <= 3 ? PlotLayout::stacked : PlotLayout::cards);
-    });
+    connect(hintButton_, &QPushButton::clicked, this,
+        [this] { store_.setLayout(store_.visibleSeries().size() <= 3 ? PlotLayout::stacked : PlotLayout::cards); });
     hintRow->addWidget(hintButton_);
-    hint_->setStyleSheet(QStringLiteral("QFrame#flatLinesHint { background: palette(window); border: 1px solid rgba(128,128,128,60); border-radius: 7px; }"));
+    hint_->setStyleSheet(QStringLiteral("QFrame#flatLinesHint { background: palette(window); border: 1px solid "
+                                        "rgba(128,128,128,60); border-radius: 7px; }"));
     hint_->hide();
 
     statisticsTable_ = new StatisticsTable(sharedArea_);
@@ -296,7 +298,8 @@ void PlotterView::refresh()
 
     switch (shown) {
     case Content::empty:
-    case Content::cards: break;
+    case Content::cards:
+        break;
     case Content::shared: {
         std::vector<PlotChart::Line> lines;
         lines.reserve(visible.size());
@@ -308,13 +311,16 @@ void PlotterView::refresh()
         const bool flat = store_.rangesDifferALot();
         hint_->setVisible(flat);
         if (flat)
-            hintButton_->setText(qt(L10n::Plotter::layoutName(visible.size() <= 3 ? PlotLayout::stacked : PlotLayout::cards)));
+            hintButton_->setText(
+                qt(L10n::Plotter::layoutName(visible.size() <= 3 ? PlotLayout::stacked : PlotLayout::cards)));
         statisticsTable_->setSeries(visible);
         statisticsTable_->setVisible(statistics && !statisticsTable_->rows().isEmpty());
         placeSharedOverlays();
         break;
     }
-    case Content::stacked: stacked_->setSeries(visible, domain, smooth, statistics); break;
+    case Content::stacked:
+        stacked_->setSeries(visible, domain, smooth, statistics);
+        break;
     }
 }
 

@@ -42,7 +42,8 @@ void SeriesSparkline::paintEvent(QPaintEvent*)
     const auto [yLow, yHigh] = yRange_;
     const double ySpan = yHigh - yLow;
     const auto toScreen = [&](double x, double y) {
-        return QPointF(area.left() + (x - xLow) / xSpan * area.width(), area.bottom() - (y - yLow) / ySpan * area.height());
+        return QPointF(
+            area.left() + (x - xLow) / xSpan * area.width(), area.bottom() - (y - yLow) / ySpan * area.height());
     };
 
     const QColor color = seriesColor(colorIndex_, isDark(palette()));

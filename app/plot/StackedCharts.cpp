@@ -1,10 +1,10 @@
 
+#include "app/plot/StackedCharts.h"
 #include "app/common/Caption.h"
 #include "app/common/Colours.h"
 #include "app/plot/CompactStatistics.h"
 #include "app/plot/PlotChart.h"
 #include "app/plot/PlotPalette.h"
-#include "app/plot/StackedCharts.h"
 
 #include <QHBoxLayout>
 #include <QLabel>
@@ -36,7 +36,8 @@ StackedCharts::StackedCharts(QWidget* parent) : QScrollArea(parent), column_(new
 
 StackedCharts::~StackedCharts() = default;
 
-void StackedCharts::setSeries(const std::vector<PlotStore::Series>& series, PlotStore::XDomain domain, bool smooth, bool statistics)
+void StackedCharts::setSeries(
+    const std::vector<PlotStore::Series>& series, PlotStore::XDomain domain, bool smooth, bool statistics)
 {
     const bool dark = isDark(palette());
     while (rows_.size() > series.size()) {

@@ -25,7 +25,8 @@ public:
     explicit StackedCharts(QWidget* parent = nullptr);
     ~StackedCharts() override;
 
-    void setSeries(const std::vector<PlotStore::Series>& series, PlotStore::XDomain domain, bool smooth, bool statistics);
+    void setSeries(
+        const std::vector<PlotStore::Series>& series, PlotStore::XDomain domain, bool smooth, bool statistics);
 
     int rowHeight() const { return rowHeight_; }
     bool scrolls() const;

@@ -66,7 +66,8 @@ QSize StatisticsTable::sizeHint() const
         for (int i = 0; i < 3; ++i)
             cellWidths[i] = std::max(cellWidths[i], metrics.horizontalAdvance(row.cells[i]));
     }
-    const int width = 2 * paddingX + swatch + 5 + nameWidth + 3 * columnGap + cellWidths[0] + cellWidths[1] + cellWidths[2];
+    const int width =
+        2 * paddingX + swatch + 5 + nameWidth + 3 * columnGap + cellWidths[0] + cellWidths[1] + cellWidths[2];
     const auto lines = static_cast<int>(rows_.size()) + 1;
     return {width, 2 * paddingY + lines * metrics.height() + (lines - 1) * rowGap};
 }
@@ -79,8 +80,8 @@ void StatisticsTable::paintEvent(QPaintEvent*)
     const QFontMetrics metrics(font());
     int nameWidth = 0;
     int cellWidths[3] = {};
-    const QString titles[3] = {QString::fromStdString(L10n::Plotter::min()), QString::fromStdString(L10n::Plotter::max()),
-        QString::fromStdString(L10n::Plotter::mean())};
+    const QString titles[3] = {QString::fromStdString(L10n::Plotter::min()),
+        QString::fromStdString(L10n::Plotter::max()), QString::fromStdString(L10n::Plotter::mean())};
     for (int i = 0; i < 3; ++i)
         cellWidths[i] = metrics.horizontalAdvance(titles[i]);
     for (const Row& row : rows_) {
@@ -101,14 +102,17 @@ void StatisticsTable::paintEvent(QPaintEvent*)
     int y = paddingY;
     painter.setPen(secondary);
     for (int i = 0; i < 3; ++i)
-        painter.drawText(QRect(columnRight[i] - cellWidths[i], y, cellWidths[i], metrics.height()), Qt::AlignRight | Qt::AlignVCenter, titles[i]);
+        painter.drawText(QRect(columnRight[i] - cellWidths[i], y, cellWidths[i], metrics.height()),
+            Qt::AlignRight | Qt::AlignVCenter, titles[i]);
     painter.setPen(palette().color(QPalette::WindowText));
     for (const Row& row : rows_) {
         y += line;
         painter.fillRect(QRectF(paddingX, y + (metrics.height() - swatch) / 2.0, swatch, swatch), row.color);
-        painter.drawText(QRect(paddingX + swatch + 5, y, nameWidth, metrics.height()), Qt::AlignLeft | Qt::AlignVCenter, row.name);
+        painter.drawText(
+            QRect(paddingX + swatch + 5, y, nameWidth, metrics.height()), Qt::AlignLeft | Qt::AlignVCenter, row.name);
         for (int i = 0; i < 3; ++i)
-            painter.drawText(QRect(columnRight[i] - cellWidths[i], y, cellWidths[i], metrics.height()), Qt::AlignRight | Qt::AlignVCenter, row.cells[i]);
+            painter.drawText(QRect(columnRight[i] - cellWidths[i], y, cellWidths[i], metrics.height()),
+                Qt::AlignRight | Qt::AlignVCenter, row.cells[i]);
     }
 }
 

@@ -1,9 +1,9 @@
 
+#include "app/shell/MonitorCommands.h"
 #include "app/common/PlatformText.h"
 #include "app/monitor/ContentView.h"
 #include "app/monitor/DisplayModeBadge.h"
 #include "app/monitor/OutputTextView.h"
-#include "app/shell/MonitorCommands.h"
 #include "app/shell/MonitorWindow.h"
 #include "localization/L10n.h"
 
@@ -25,7 +25,8 @@ MonitorCommands::MonitorCommands(QMainWindow& window, MonitorWindow* monitor, Ap
 
     auto* file = bar->addMenu(qt(L10n::Menu::file()));
     file->addAction(qt(L10n::Menu::newTab()), QKeySequence(QStringLiteral("Ctrl+T")), this, [this] { app_.newTab(); });
-    file->addAction(qt(L10n::Menu::newWindow()), QKeySequence(QStringLiteral("Ctrl+N")), this, [this] { app_.newWindow(); });
+    file->addAction(
+        qt(L10n::Menu::newWindow()), QKeySequence(QStringLiteral("Ctrl+N")), this, [this] { app_.newWindow(); });
     sessionAction(file->addAction(qt(L10n::Menu::saveOutput()), QKeySequence(QStringLiteral("Ctrl+S")), this, [this] {
         if (monitor_ && monitor_->currentView())
             monitor_->currentView()->saveOutput();
@@ -45,14 +46,15 @@ MonitorCommands::MonitorCommands(QMainWindow& window, MonitorWindow* monitor, Ap
         return editor && editor->window() == &window_ ? editor : nullptr;
     };
     auto* edit = bar->addMenu(qt(L10n::Menu::edit()));
-    sessionAction(edit->addAction(qt(L10n::Menu::copy()), QKeySequence(QKeySequence::Copy), this, [this, focusedEditor] {
-        if (auto* editor = focusedEditor())
-            editor->copy();
-        else if (auto* view = currentView())
-            view->outputView().copy();
-    }));
-    sessionAction(edit->addAction(qt(L10n::Menu::selectAll()), QKeySequence(QKeySequence::SelectAll), this,
-        [this, focusedEditor] {
+    sessionAction(
+        edit->addAction(qt(L10n::Menu::copy()), QKeySequence(QKeySequence::Copy), this, [this, focusedEditor] {
+            if (auto* editor = focusedEditor())
+                editor->copy();
+            else if (auto* view = currentView())
+                view->outputView().copy();
+        }));
+    sessionAction(edit->addAction(
+        qt(L10n::Menu::selectAll()), QKeySequence(QKeySequence::SelectAll), this, [this, focusedEditor] {
             if (auto* editor = focusedEditor())
                 editor->selectAll();
             else if (auto* view = currentView())
@@ -65,20 +67,22 @@ MonitorCommands::MonitorCommands(QMainWindow& window, MonitorWindow* monitor, Ap
     }));
 
     auto* serial = bar->addMenu(qt(L10n::Menu::serialPort()));
-    auto* connectAction = sessionAction(serial->addAction(QString(), QKeySequence(QStringLiteral("Ctrl+R")), this, [this] {
-        auto* model = session();
-        if (!model)
-            return;
-        if (model->connection().state.value() == ConnectionState::disconnected)
-            model->connect();
-        else
-            model->disconnect();
-    }));
+    auto* connectAction =
+        sessionAction(serial->addAction(QString(), QKeySequence(QStringLiteral("Ctrl+R")), this, [this] {
+            auto* model = session();
+            if (!model)
+                return;
+            if (model->connection().state.value() == ConnectionState::disconnected)
+                model->connect();
+            else
+                model->disconnect();
+        }));
     serial->addSeparator();
-    sessionAction(serial->addAction(qt(L10n::Menu::clearOutput()), QKeySequence(QStringLiteral("Ctrl+K")), this, [this] {
-        if (auto* model = session())
-            model->clearOutput();
-    }));
+    sessionAction(
+        serial->addAction(qt(L10n::Menu::clearOutput()), QKeySequence(QStringLiteral("Ctrl+K")), this, [this] {
+            if (auto* model = session())
+                model->clearOutput();
+        }));
     // A toggle flips what the session holds now, not the action's own state, which may be stale
     // when the setting was changed elsewhere since the menu was last shown.
     const auto toggle = [this](QMenu* menu, const std::string& text, QKeySequence shortcut, auto read, auto write) {
@@ -95,22 +99,28 @@ MonitorCommands::MonitorCommands(QMainWindow& window, MonitorWindow* monitor, Ap
         });
         return action;
     };
-    toggle(serial, L10n::Footer::autoscroll(), {}, [](Session& m) { return m.display().autoscroll.value(); },
+    toggle(
+        serial, L10n::Footer::autoscroll(), {}, [](Session& m) { return m.display().autoscroll.value(); },
         [](Session& m, bool on) { m.display().autoscroll.set(on); });
-    toggle(serial, L10n::Footer::timestamp(), {}, [](Session& m) { return m.display().showTimestamps.value(); },
+    toggle(
+        serial, L10n::Footer::timestamp(), {}, [](Session& m) { return m.display().showTimestamps.value(); },
         [](Session& m, bool on) { m.display().showTimestamps.set(on); });
-    toggle(serial, L10n::Footer::echo(), {}, [](Session& m) { return m.display().echoSent.value(); },
+    toggle(
+        serial, L10n::Footer::echo(), {}, [](Session& m) { return m.display().echoSent.value(); },
         [](Session& m, bool on) { m.display().echoSent.set(on); });
     serial->addSeparator();
-    toggle(serial, L10n::Send::menuSendAsHex(), QKeySequence(QStringLiteral("Ctrl+Shift+H")),
+    toggle(
+        serial, L10n::Send::menuSendAsHex(), QKeySequence(QStringLiteral("Ctrl+Shift+H")),
         [](Session& m) { return m.composer().sendMode.value() == SendMode::hex; },
         [](Session& m, bool on) { m.composer().sendMode.set(on ? SendMode::hex : SendMode::text); });
     serial->addSeparator();
     std::vector<QAction*> lineActions;
-    lineActions.push_back(toggle(serial, L10n::Lines::dtr(), {},
+    lineActions.push_back(toggle(
+        serial, L10n::Lines::dtr(), {},
         [](Session& m) { return m.connection().modemLines.value() && m.connection().modemLines.value()->dtr; },
         [](Session& m, bool on) { m.runLineSteps({dtrStep(on)}, L10n::Lines::dtrChanged(on)); }));
-    lineActions.push_back(toggle(serial, L10n::Lines::rts(), {},
+    lineActions.push_back(toggle(
+        serial, L10n::Lines::rts(), {},
         [](Session& m) { return m.connection().modemLines.value() && m.connection().modemLines.value()->rts; },
         [](Session& m, bool on) { m.runLineSteps({rtsStep(on)}, L10n::Lines::rtsChanged(on)); }));
     for (const auto sequence : allResetSequences) {
@@ -120,8 +130,10 @@ MonitorCommands::MonitorCommands(QMainWindow& window, MonitorWindow* monitor, Ap
         })));
     }
     serial->addSeparator();
-    toggle(serial, L10n::Plotter::title(), QKeySequence(QStringLiteral("Ctrl+Shift+L")),
-        [](Session& m) { return m.display().showPlotter.value(); }, [](Session& m, bool on) { m.display().showPlotter.set(on); });
+    toggle(
+        serial, L10n::Plotter::title(), QKeySequence(QStringLiteral("Ctrl+Shift+L")),
+        [](Session& m) { return m.display().showPlotter.value(); },
+        [](Session& m, bool on) { m.display().showPlotter.set(on); });
     refreshers_.push_back([this, connectAction, lineActions] {
         auto* model = session();
         const bool connected = model && model->connection().state.value() == ConnectionState::connected;

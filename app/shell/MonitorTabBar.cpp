@@ -8,7 +8,9 @@
 
 namespace velmora {
 
-MonitorTabBar::MonitorTabBar(QWidget* parent) : QTabBar(parent) {}
+MonitorTabBar::MonitorTabBar(QWidget* parent) : QTabBar(parent)
+{
+}
 
 std::unique_ptr<QMenu> MonitorTabBar::contextMenu(int index)
 {
@@ -27,8 +29,8 @@ void MonitorTabBar::mousePressEvent(QMouseEvent* event)
 
 void MonitorTabBar::mouseReleaseEvent(QMouseEvent* event)
 {
-    const bool draggedOut = pressedOnTab_ && event->button() == Qt::LeftButton
-        && isFarOutside(event->position().toPoint(), event->globalPosition().toPoint());
+    const bool draggedOut = pressedOnTab_ && event->button() == Qt::LeftButton &&
+        isFarOutside(event->position().toPoint(), event->globalPosition().toPoint());
     pressedOnTab_ = false;
     QTabBar::mouseReleaseEvent(event);
     if (!draggedOut || count() < 2)
@@ -36,7 +38,8 @@ void MonitorTabBar::mouseReleaseEvent(QMouseEvent* event)
     // The press made the dragged tab current, and it stays current wherever the bar's own drag
     // put it. Asked for once the bar has finished with the release: the tab leaves the bar.
     const QPoint at = event->globalPosition().toPoint();
-    QMetaObject::invokeMethod(this, [this, at] { emit tabDraggedOut(currentIndex(), at); }, Qt::QueuedConnection);
+    QMetaObject::invokeMethod(
+        this, [this, at] { emit tabDraggedOut(currentIndex(), at); }, Qt::QueuedConnection);
 }
 
 void MonitorTabBar::contextMenuEvent(QContextMenuEvent* event)
@@ -52,8 +55,8 @@ bool MonitorTabBar::isFarOutside(QPoint position, QPoint globalPosition) const
     // Sideways slack is the bar's own reordering; up or down by more than its height, or out of
     // the window, is a tear-off.
     const int slack = height();
-    return position.y() < -slack || position.y() > height() + slack
-        || !window()->frameGeometry().contains(globalPosition);
+    return position.y() < -slack || position.y() > height() + slack ||
+        !window()->frameGeometry().contains(globalPosition);
 }
 
 } // namespace velmora

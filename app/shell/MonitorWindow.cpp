@@ -22,10 +22,10 @@ constexpr QPoint cascade(32, 32);
 } // namespace
 
 MonitorWindow::MonitorWindow(SessionFactory makeSession, QWidget* parent)
-    : QMainWindow(parent),
-      makeSession_(std::move(makeSession)),
-      tabBar_(new MonitorTabBar),
-      tabs_(new TabWidget(tabBar_, this))
+    : QMainWindow(parent)
+    , makeSession_(std::move(makeSession))
+    , tabBar_(new MonitorTabBar)
+    , tabs_(new TabWidget(tabBar_, this))
 {
     setAttribute(Qt::WA_DeleteOnClose);
     tabs_->setDocumentMode(true);
@@ -41,7 +41,8 @@ MonitorWindow::MonitorWindow(SessionFactory makeSession, QWidget* parent)
         emit currentSessionChanged();
     });
     // Queued: the tab leaves the bar after the menu that asked for it has gone.
-    connect(tabBar_, &MonitorTabBar::moveToNewWindowRequested, this,
+    connect(
+        tabBar_, &MonitorTabBar::moveToNewWindowRequested, this,
         [this](int index) { emit moveTabToNewWindowRequested(index, frameGeometry().topLeft() + cascade); },
         Qt::QueuedConnection);
     connect(tabBar_, &MonitorTabBar::tabDraggedOut, this, &MonitorWindow::moveTabToNewWindowRequested);

@@ -53,8 +53,7 @@ struct IoQueue::State {
     void wake()
     {
         const std::uint64_t one = 1;
-        while (::write(wakeFd, &one, sizeof one) < 0 && errno == EINTR) {
-        }
+        while (::write(wakeFd, &one, sizeof one) < 0 && errno == EINTR) {}
     }
 
     void enqueue(Task task)
@@ -108,7 +107,8 @@ void IoQueue::State::pollSources(bool block)
         const auto left = std::max(Clock::duration::zero(), *until - Clock::now());
         const auto seconds = std::chrono::duration_cast<std::chrono::seconds>(left);
         timeout.tv_sec = static_cast<time_t>(seconds.count());
-        timeout.tv_nsec = static_cast<long>(std::chrono::duration_cast<std::chrono::nanoseconds>(left - seconds).count());
+        timeout.tv_nsec =
+            static_cast<long>(std::chrono::duration_cast<std::chrono::nanoseconds>(left - seconds).count());
     }
     const bool forever = block && !until;
     if (::ppoll(fds.data(), fds.size(), forever ? nullptr : &timeout, nullptr) <= 0)

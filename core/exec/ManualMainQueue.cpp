@@ -78,9 +78,8 @@ bool ManualMainQueue::runUntil(const std::function<bool()>& condition, std::chro
         if (condition())
             return true;
         std::unique_lock lock(mutex_);
-        const bool ready = posted_.wait_until(lock, deadline, [this] {
-            return !tasks_.empty() && tasks_.begin()->first.first <= now_;
-        });
+        const bool ready = posted_.wait_until(
+            lock, deadline, [this] { return !tasks_.empty() && tasks_.begin()->first.first <= now_; });
         if (!ready) {
             lock.unlock();
             runReady();

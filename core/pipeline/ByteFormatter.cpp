@@ -33,7 +33,10 @@ struct Tables {
     std::array<EscapeName, 256> escapeNames{};
 };
 
-bool isPrintable(std::uint8_t byte) { return byte >= 0x20 && byte <= 0x7E; }
+bool isPrintable(std::uint8_t byte)
+{
+    return byte >= 0x20 && byte <= 0x7E;
+}
 
 EscapeName escapeName(std::uint8_t byte)
 {
@@ -43,11 +46,21 @@ EscapeName escapeName(std::uint8_t byte)
         name.size = text.size();
     };
     switch (byte) {
-    case 0x00: spell(u"<NUL>"); break;
-    case 0x09: spell(u"<TAB>"); break;
-    case 0x0A: spell(u"<LF>"); break;
-    case 0x0D: spell(u"<CR>"); break;
-    case 0x1B: spell(u"<ESC>"); break;
+    case 0x00:
+        spell(u"<NUL>");
+        break;
+    case 0x09:
+        spell(u"<TAB>");
+        break;
+    case 0x0A:
+        spell(u"<LF>");
+        break;
+    case 0x0D:
+        spell(u"<CR>");
+        break;
+    case 0x1B:
+        spell(u"<ESC>");
+        break;
     default: {
         const char16_t spelled[] = {u'<', hexDigits[byte >> 4], hexDigits[byte & 0xF], u'>'};
         spell(std::u16string_view(spelled, 4));
@@ -69,7 +82,8 @@ Tables makeTables()
             decimal[0] = static_cast<char16_t>(u'0' + value / 100);
         for (std::size_t bit = 0; bit < 8; ++bit)
             tables.binary[value][bit] = (value >> (7 - bit)) & 1 ? u'1' : u'0';
-        tables.dumpCharacter[value] = isPrintable(static_cast<std::uint8_t>(value)) ? static_cast<char16_t>(value) : u'.';
+        tables.dumpCharacter[value] =
+            isPrintable(static_cast<std::uint8_t>(value)) ? static_cast<char16_t>(value) : u'.';
         tables.escapeNames[value] = escapeName(static_cast<std::uint8_t>(value));
     }
     return tables;
@@ -143,7 +157,8 @@ void appendEscapedRuns(OutputSegments& out, Bytes bytes)
             ++end;
         std::u16string run;
         if (printable) {
-            run.assign(bytes.begin() + static_cast<std::ptrdiff_t>(start), bytes.begin() + static_cast<std::ptrdiff_t>(end));
+            run.assign(
+                bytes.begin() + static_cast<std::ptrdiff_t>(start), bytes.begin() + static_cast<std::ptrdiff_t>(end));
         } else {
             run.reserve((end - start) * 5);
             for (std::size_t i = start; i < end; ++i)
@@ -267,7 +282,8 @@ ByteFormatter::Result ByteFormatter::format(std::span<const ReceivedChunk> chunk
     return result;
 }
 
-void ByteFormatter::finishLine(std::span<const std::uint8_t> bytes, OutputSegments& committed, const ByteDisplayOptions& options)
+void ByteFormatter::finishLine(
+    std::span<const std::uint8_t> bytes, OutputSegments& committed, const ByteDisplayOptions& options)
 {
     appendRendering(committed, bytes, std::move(lineStamp_), offset_, options);
     committed.push_back({Kind::data, u"\n"});

@@ -7,12 +7,18 @@ namespace velmora {
 std::string_view rawValue(DisplayMode mode)
 {
     switch (mode) {
-    case DisplayMode::text: return "text";
-    case DisplayMode::hex: return "hex";
-    case DisplayMode::hexDump: return "hexDump";
-    case DisplayMode::decimal: return "decimal";
-    case DisplayMode::binary: return "binary";
-    case DisplayMode::asciiEscaped: return "asciiEscaped";
+    case DisplayMode::text:
+        return "text";
+    case DisplayMode::hex:
+        return "hex";
+    case DisplayMode::hexDump:
+        return "hexDump";
+    case DisplayMode::decimal:
+        return "decimal";
+    case DisplayMode::binary:
+        return "binary";
+    case DisplayMode::asciiEscaped:
+        return "asciiEscaped";
     }
     return {};
 }

@@ -71,10 +71,10 @@ void InMemoryTextStore::replace(std::size_t start, std::size_t count, std::span<
     // (A flag and a plain value: GCC's optimiser takes an optional here for uninitialised.)
     const bool hasRest = end < text_.size();
     const TextStyle restStyle = hasRest ? runs_[runAt(end)].style : TextStyle::data;
-    const auto first = std::lower_bound(runs_.begin(), runs_.end(), start,
-        [](const Run& run, std::size_t position) { return run.start < position; });
-    const auto last = std::upper_bound(first, runs_.end(), end,
-        [](std::size_t position, const Run& run) { return position < run.start; });
+    const auto first = std::lower_bound(
+        runs_.begin(), runs_.end(), start, [](const Run& run, std::size_t position) { return run.start < position; });
+    const auto last = std::upper_bound(
+        first, runs_.end(), end, [](std::size_t position, const Run& run) { return position < run.start; });
 
     std::vector<Run> middle;
     std::u16string inserted;
@@ -84,7 +84,8 @@ void InMemoryTextStore::replace(std::size_t start, std::size_t count, std::span<
         if (previous != run.style)
             middle.push_back(run);
     };
-    const std::optional<TextStyle> before = first == runs_.begin() ? std::nullopt : std::optional(std::prev(first)->style);
+    const std::optional<TextStyle> before =
+        first == runs_.begin() ? std::nullopt : std::optional(std::prev(first)->style);
     for (const StyledRun& run : runs) {
         if (run.text.empty())
             continue;
@@ -181,8 +182,8 @@ std::size_t InMemoryTextStore::rowAt(std::size_t position) const
 
 std::size_t InMemoryTextStore::runAt(std::size_t position) const
 {
-    const auto next = std::upper_bound(runs_.begin(), runs_.end(), position,
-        [](std::size_t value, const Run& run) { return value < run.start; });
+    const auto next = std::upper_bound(
+        runs_.begin(), runs_.end(), position, [](std::size_t value, const Run& run) { return value < run.start; });
     return next == runs_.begin() ? 0 : static_cast<std::size_t>(next - runs_.begin()) - 1;
 }
 

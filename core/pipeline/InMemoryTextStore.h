@@ -4,8 +4,8 @@
 #include "core/support/Observers.h"
 
 #include <cstddef>
-#include <span>
 #include <optional>
+#include <span>
 #include <string>
 #include <string_view>
 #include <utility>

@@ -81,8 +81,8 @@ void OutputBuffer::appendNotice(std::string_view utf8Text)
     finishEdit();
 }
 
-void OutputBuffer::appendEcho(std::u16string_view text, std::optional<std::u16string> stamp,
-    std::optional<std::u16string> suffix)
+void OutputBuffer::appendEcho(
+    std::u16string_view text, std::optional<std::u16string> stamp, std::optional<std::u16string> suffix)
 {
     provisionalLength_ = 0;
     std::u16string echoed = u"\u2192 ";

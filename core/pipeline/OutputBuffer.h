@@ -1,7 +1,7 @@
 #pragma once
 
-#include "core/pipeline/OutputSegment.h"
 #include "core/pipeline/InMemoryTextStore.h"
+#include "core/pipeline/OutputSegment.h"
 #include "core/support/Observers.h"
 
 #include <cstddef>
@@ -53,8 +53,8 @@ public:
     // "--- text ---" on a line of its own, in the system style.
     void appendNotice(std::string_view utf8Text);
     // One echo line of sent data: the stamp, "→ " and the text, the suffix.
-    void appendEcho(std::u16string_view text, std::optional<std::u16string> stamp,
-        std::optional<std::u16string> suffix);
+    void appendEcho(
+        std::u16string_view text, std::optional<std::u16string> stamp, std::optional<std::u16string> suffix);
     void clear();
 
 private:

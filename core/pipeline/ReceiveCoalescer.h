@@ -39,8 +39,8 @@ public:
     };
 
     // The clock stamps arrival times; tests may pass their own.
-    static std::shared_ptr<ReceiveCoalescer> create(MainQueue& mainQueue, Handler handler,
-        WallClock wallClock = [] { return std::chrono::system_clock::now(); });
+    static std::shared_ptr<ReceiveCoalescer> create(
+        MainQueue& mainQueue, Handler handler, WallClock wallClock = [] { return std::chrono::system_clock::now(); });
 
     // Called for every piece a read returns; never calls the handler itself.
     void receive(std::vector<std::uint8_t> data);

@@ -8,7 +8,10 @@ namespace {
 
 constexpr char32_t escapeCharacter = 0x1B;
 
-bool isContinuationByte(std::uint8_t byte) { return (byte & 0xC0) == 0x80; }
+bool isContinuationByte(std::uint8_t byte)
+{
+    return (byte & 0xC0) == 0x80;
+}
 
 std::size_t expectedSequenceLength(std::uint8_t lead)
 {
@@ -45,8 +48,8 @@ std::size_t incompleteTailStart(std::span<const std::uint8_t> bytes)
 
 bool isDisguising(char32_t c)
 {
-    return (c >= 0x80 && c <= 0x9F) || c == 0x061C || c == 0x200E || c == 0x200F || (c >= 0x202A && c <= 0x202E)
-        || (c >= 0x2066 && c <= 0x2069);
+    return (c >= 0x80 && c <= 0x9F) || c == 0x061C || c == 0x200E || c == 0x200F || (c >= 0x202A && c <= 0x202E) ||
+        (c >= 0x2066 && c <= 0x2069);
 }
 
 // How a character other than CR, LF and ESC is shown.
@@ -156,7 +159,8 @@ OutputSegments TerminalTextProcessor::process(std::span<const std::uint8_t> byte
             while (end < n && input[end] >= 0x20 && input[end] < 0x7F)
                 ++end;
             if (end > i) {
-                text.append(input.begin() + static_cast<std::ptrdiff_t>(i), input.begin() + static_cast<std::ptrdiff_t>(end));
+                text.append(
+                    input.begin() + static_cast<std::ptrdiff_t>(i), input.begin() + static_cast<std::ptrdiff_t>(end));
                 lastWasCR_ = false;
                 atLineStart_ = false;
                 i = end;

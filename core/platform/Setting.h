@@ -17,8 +17,7 @@ enum class StoreRule { whenChanged, whenSet };
 
 // One key of the settings store: its name, the value used when the key is absent or holds
 // something unacceptable, when it is written, and how its value is read and written.
-template <typename T>
-struct SettingKey {
+template <typename T> struct SettingKey {
     std::string_view name;
     T fallback;
     StoreRule rule;
@@ -32,8 +31,7 @@ struct SettingKey {
 // with onChange.
 //
 // Thread: main thread only.
-template <typename T>
-class Setting {
+template <typename T> class Setting {
 public:
     Setting(SettingsStore& store, const SettingKey<T>& key)
         : store_(store), key_(key), value_(key.read(store, key.name).value_or(key.fallback))

@@ -19,8 +19,7 @@ enum class SettingStatus { present, absent, otherType };
 // The outcome of a typed read. When the key is absent or holds another type, value is the
 // type's zero (0, false, ""), which is what the desktop stores' typed reads give as well; the
 // status lets a caller that needs to tell these cases apart do so.
-template <typename T>
-struct SettingRead {
+template <typename T> struct SettingRead {
     SettingStatus status = SettingStatus::absent;
     T value{};
 
@@ -53,8 +52,7 @@ public:
     void writeString(std::string_view key, std::string value) { setValue(key, SettingValue(std::move(value))); }
 
 private:
-    template <typename T>
-    SettingRead<T> read(std::string_view key) const
+    template <typename T> SettingRead<T> read(std::string_view key) const
     {
         const auto stored = value(key);
         if (!stored)

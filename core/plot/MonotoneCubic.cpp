@@ -69,7 +69,8 @@ std::vector<CubicPiece> monotoneCubicPieces(std::span<const CurvePoint> points)
     return pieces;
 }
 
-double evaluateMonotoneCubic(std::span<const CurvePoint> points, std::span<const double> tangents, std::size_t i, double x)
+double evaluateMonotoneCubic(
+    std::span<const CurvePoint> points, std::span<const double> tangents, std::size_t i, double x)
 {
     const CurvePoint& a = points[i];
     const CurvePoint& b = points[i + 1];
@@ -79,8 +80,8 @@ double evaluateMonotoneCubic(std::span<const CurvePoint> points, std::span<const
     const double t = (x - a.x) / h;
     const double t2 = t * t;
     const double t3 = t2 * t;
-    return (2 * t3 - 3 * t2 + 1) * a.y + (t3 - 2 * t2 + t) * h * tangents[i] + (-2 * t3 + 3 * t2) * b.y
-        + (t3 - t2) * h * tangents[i + 1];
+    return (2 * t3 - 3 * t2 + 1) * a.y + (t3 - 2 * t2 + t) * h * tangents[i] + (-2 * t3 + 3 * t2) * b.y +
+        (t3 - t2) * h * tangents[i + 1];
 }
 
 } // namespace velmora

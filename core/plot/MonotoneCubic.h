@@ -30,6 +30,7 @@ std::vector<double> monotoneTangents(std::span<const CurvePoint> points);
 std::vector<CubicPiece> monotoneCubicPieces(std::span<const CurvePoint> points);
 
 // The curve's value at x between points[i] and points[i+1], for checking the pieces.
-double evaluateMonotoneCubic(std::span<const CurvePoint> points, std::span<const double> tangents, std::size_t i, double x);
+double evaluateMonotoneCubic(
+    std::span<const CurvePoint> points, std::span<const double> tangents, std::size_t i, double x);
 
 } // namespace velmora

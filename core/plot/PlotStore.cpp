@@ -34,7 +34,8 @@ std::optional<PlotLayout> layoutFromRaw(std::string_view raw)
 
 bool isWindowSize(std::int64_t size)
 {
-    return std::find(PlotStore::windowSizes.begin(), PlotStore::windowSizes.end(), size) != PlotStore::windowSizes.end();
+    return std::find(PlotStore::windowSizes.begin(), PlotStore::windowSizes.end(), size) !=
+        PlotStore::windowSizes.end();
 }
 
 // Whether y shows exactly, up to rounding noise, with this many decimals.
@@ -285,8 +286,8 @@ PlotStore::Statistics PlotStore::computeStatistics(std::span<const Point> points
 PlotStore::Series PlotStore::snapshot(const Series& series, std::int64_t cutoff)
 {
     Series result{series.name, series.colorIndex, {}, std::nullopt};
-    const auto first = std::partition_point(
-        series.points.begin(), series.points.end(), [&](const Point& p) { return p.x <= cutoff; });
+    const auto first =
+        std::partition_point(series.points.begin(), series.points.end(), [&](const Point& p) { return p.x <= cutoff; });
     const std::span<const Point> visible(first, series.points.end());
     if (visible.empty())
         return result;

@@ -1,8 +1,8 @@
 #pragma once
 
 #include "core/exec/MainQueue.h"
-#include "core/plot/PlotParser.h"
 #include "core/platform/SettingsStore.h"
+#include "core/plot/PlotParser.h"
 #include "core/support/Published.h"
 #include "localization/PlotLayout.h"
 

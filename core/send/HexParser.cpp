@@ -68,9 +68,12 @@ HexParseError HexParseError::tooLong(std::int64_t max)
 std::string HexParseError::message() const
 {
     switch (kind_) {
-    case Kind::invalidCharacter: return L10n::Send::invalidHex(token_);
-    case Kind::oddLength: return L10n::Send::oddLength(token_);
-    case Kind::tooLong: return L10n::Errors::messageTooLong(max_);
+    case Kind::invalidCharacter:
+        return L10n::Send::invalidHex(token_);
+    case Kind::oddLength:
+        return L10n::Send::oddLength(token_);
+    case Kind::tooLong:
+        return L10n::Errors::messageTooLong(max_);
     }
     return {};
 }

@@ -18,8 +18,8 @@ class HexParseError {
 public:
     enum class Kind {
         invalidCharacter, // token
-        oddLength,        // token
-        tooLong,          // max
+        oddLength, // token
+        tooLong, // max
     };
 
     static HexParseError invalidCharacter(std::string token);

@@ -1,7 +1,7 @@
 #include "core/send/SendComposer.h"
 
-#include "core/text/Timestamp.h"
 #include "core/platform/AlertSound.h"
+#include "core/text/Timestamp.h"
 #include "core/text/Utf8.h"
 
 namespace velmora {

@@ -13,8 +13,10 @@ constexpr std::array<std::uint8_t, 2> carriageReturnLineFeed{0x0D, 0x0A};
 std::string_view rawValue(SendMode mode)
 {
     switch (mode) {
-    case SendMode::text: return "text";
-    case SendMode::hex: return "hex";
+    case SendMode::text:
+        return "text";
+    case SendMode::hex:
+        return "hex";
     }
     return {};
 }
@@ -27,10 +29,14 @@ SendMode sendModeFromRaw(std::string_view raw)
 std::string_view rawValue(LineEnding ending)
 {
     switch (ending) {
-    case LineEnding::none: return "none";
-    case LineEnding::lf: return "lf";
-    case LineEnding::cr: return "cr";
-    case LineEnding::crlf: return "crlf";
+    case LineEnding::none:
+        return "none";
+    case LineEnding::lf:
+        return "lf";
+    case LineEnding::cr:
+        return "cr";
+    case LineEnding::crlf:
+        return "crlf";
     }
     return {};
 }
@@ -47,10 +53,14 @@ LineEnding lineEndingFromRaw(std::string_view raw)
 std::span<const std::uint8_t> bytes(LineEnding ending)
 {
     switch (ending) {
-    case LineEnding::none: return {};
-    case LineEnding::lf: return lineFeed;
-    case LineEnding::cr: return carriageReturn;
-    case LineEnding::crlf: return carriageReturnLineFeed;
+    case LineEnding::none:
+        return {};
+    case LineEnding::lf:
+        return lineFeed;
+    case LineEnding::cr:
+        return carriageReturn;
+    case LineEnding::crlf:
+        return carriageReturnLineFeed;
     }
     return {};
 }
@@ -58,10 +68,14 @@ std::span<const std::uint8_t> bytes(LineEnding ending)
 std::optional<std::u16string> echoMarker(LineEnding ending)
 {
     switch (ending) {
-    case LineEnding::none: return std::nullopt;
-    case LineEnding::lf: return u"<LF>";
-    case LineEnding::cr: return u"<CR>";
-    case LineEnding::crlf: return u"<CR><LF>";
+    case LineEnding::none:
+        return std::nullopt;
+    case LineEnding::lf:
+        return u"<LF>";
+    case LineEnding::cr:
+        return u"<CR>";
+    case LineEnding::crlf:
+        return u"<CR><LF>";
     }
     return std::nullopt;
 }

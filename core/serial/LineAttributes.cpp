@@ -24,15 +24,22 @@ void pack(const termios2& record, std::array<unsigned char, 44>& raw)
     std::memcpy(raw.data(), &record, sizeof record);
 }
 
-int ioctlResult(int result) { return result == 0 ? 0 : errno; }
+int ioctlResult(int result)
+{
+    return result == 0 ? 0 : errno;
+}
 
 tcflag_t characterSize(DataBits bits)
 {
     switch (bits) {
-    case DataBits::five: return CS5;
-    case DataBits::six: return CS6;
-    case DataBits::seven: return CS7;
-    case DataBits::eight: return CS8;
+    case DataBits::five:
+        return CS5;
+    case DataBits::six:
+        return CS6;
+    case DataBits::seven:
+        return CS7;
+    case DataBits::eight:
+        return CS8;
     }
     return CS8;
 }
@@ -76,9 +83,14 @@ LineAttributes LineAttributes::configuredFor(const PortSettings& settings) const
     t.c_cflag &= ~(CSIZE | CSTOPB | CREAD | PARENB | PARODD | CLOCAL | CRTSCTS);
     t.c_cflag |= characterSize(settings.dataBits) | CREAD | CLOCAL;
     switch (settings.parity) {
-    case Parity::none: break;
-    case Parity::even: t.c_cflag |= PARENB; break;
-    case Parity::odd: t.c_cflag |= PARENB | PARODD; break;
+    case Parity::none:
+        break;
+    case Parity::even:
+        t.c_cflag |= PARENB;
+        break;
+    case Parity::odd:
+        t.c_cflag |= PARENB | PARODD;
+        break;
     }
     if (settings.stopBits == StopBits::two)
         t.c_cflag |= CSTOPB;
@@ -88,9 +100,14 @@ LineAttributes LineAttributes::configuredFor(const PortSettings& settings) const
         t.c_iflag |= INPCK;
 
     switch (settings.flowControl) {
-    case FlowControl::none: break;
-    case FlowControl::rtsCts: t.c_cflag |= CRTSCTS; break;
-    case FlowControl::xonXoff: t.c_iflag |= IXON | IXOFF; break;
+    case FlowControl::none:
+        break;
+    case FlowControl::rtsCts:
+        t.c_cflag |= CRTSCTS;
+        break;
+    case FlowControl::xonXoff:
+        t.c_iflag |= IXON | IXOFF;
+        break;
     }
 
     t.c_cc[VMIN] = 1;
@@ -122,11 +139,29 @@ int LineAttributes::flush(int fd)
     return ioctlResult(::ioctl(fd, TCFLSH, TCIOFLUSH));
 }
 
-std::uint32_t LineAttributes::inputSpeed() const { return unpack(raw_).c_ispeed; }
-std::uint32_t LineAttributes::outputSpeed() const { return unpack(raw_).c_ospeed; }
-std::uint32_t LineAttributes::inputFlags() const { return unpack(raw_).c_iflag; }
-std::uint32_t LineAttributes::outputFlags() const { return unpack(raw_).c_oflag; }
-std::uint32_t LineAttributes::controlFlags() const { return unpack(raw_).c_cflag; }
-std::uint32_t LineAttributes::localFlags() const { return unpack(raw_).c_lflag; }
+std::uint32_t LineAttributes::inputSpeed() const
+{
+    return unpack(raw_).c_ispeed;
+}
+std::uint32_t LineAttributes::outputSpeed() const
+{
+    return unpack(raw_).c_ospeed;
+}
+std::uint32_t LineAttributes::inputFlags() const
+{
+    return unpack(raw_).c_iflag;
+}
+std::uint32_t LineAttributes::outputFlags() const
+{
+    return unpack(raw_).c_oflag;
+}
+std::uint32_t LineAttributes::controlFlags() const
+{
+    return unpack(raw_).c_cflag;
+}
+std::uint32_t LineAttributes::localFlags() const
+{
+    return unpack(raw_).c_lflag;
+}
 
 } // namespace velmora

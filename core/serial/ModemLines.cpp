@@ -7,9 +7,12 @@ namespace velmora {
 std::string title(ResetSequence sequence)
 {
     switch (sequence) {
-    case ResetSequence::arduino: return L10n::Lines::resetArduino();
-    case ResetSequence::esp32: return L10n::Lines::resetESP32();
-    case ResetSequence::esp32Bootloader: return L10n::Lines::resetESP32Bootloader();
+    case ResetSequence::arduino:
+        return L10n::Lines::resetArduino();
+    case ResetSequence::esp32:
+        return L10n::Lines::resetESP32();
+    case ResetSequence::esp32Bootloader:
+        return L10n::Lines::resetESP32Bootloader();
     }
     return {};
 }
@@ -30,7 +33,13 @@ std::vector<LineStep> steps(ResetSequence sequence)
     return {};
 }
 
-LineStep dtrStep(bool on) { return {on, std::nullopt, 0}; }
-LineStep rtsStep(bool on) { return {std::nullopt, on, 0}; }
+LineStep dtrStep(bool on)
+{
+    return {on, std::nullopt, 0};
+}
+LineStep rtsStep(bool on)
+{
+    return {std::nullopt, on, 0};
+}
 
 } // namespace velmora

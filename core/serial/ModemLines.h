@@ -29,7 +29,8 @@ struct LineStep {
 // The built-in pulses that reset a board or start its bootloader.
 enum class ResetSequence { arduino, esp32, esp32Bootloader };
 
-inline constexpr std::array allResetSequences{ResetSequence::arduino, ResetSequence::esp32, ResetSequence::esp32Bootloader};
+inline constexpr std::array allResetSequences{
+    ResetSequence::arduino, ResetSequence::esp32, ResetSequence::esp32Bootloader};
 
 // The menu title, which is also the notice shown after the sequence ran.
 std::string title(ResetSequence sequence);

@@ -65,8 +65,8 @@ std::optional<SerialPortInfo> describe(udev_device* device, std::string& enumera
     if (auto* usb = udev_device_get_parent_with_subsystem_devtype(device, "usb", "usb_device")) {
         const char* bus = udev_device_get_sysattr_value(usb, "busnum");
         const char* number = udev_device_get_sysattr_value(usb, "devnum");
-        enumeration = info.path + ' ' + std::string(trimmed(bus ? bus : "")) + ':'
-            + std::string(trimmed(number ? number : ""));
+        enumeration =
+            info.path + ' ' + std::string(trimmed(bus ? bus : "")) + ':' + std::string(trimmed(number ? number : ""));
         info.vendorID = usbId(udev_device_get_sysattr_value(usb, "idVendor"));
         info.productID = usbId(udev_device_get_sysattr_value(usb, "idProduct"));
         if (const char* product = udev_device_get_sysattr_value(usb, "product"))
@@ -91,15 +91,18 @@ bool isVirtualConsole(std::string_view syspath)
 
 // Without udevd (containers) a "udev" monitor is silently given no events at all, so the
 // daemon's control socket decides; the kernel's own uevents are the fallback.
-bool udevDaemonRuns() { return access("/run/udev/control", F_OK) == 0; }
+bool udevDaemonRuns()
+{
+    return access("/run/udev/control", F_OK) == 0;
+}
 
 udev_monitor* openMonitor(udev* context, const char* source)
 {
     udev_monitor* monitor = udev_monitor_new_from_netlink(context, source);
     if (!monitor)
         return nullptr;
-    if (udev_monitor_filter_add_match_subsystem_devtype(monitor, "tty", nullptr) < 0
-        || udev_monitor_enable_receiving(monitor) < 0) {
+    if (udev_monitor_filter_add_match_subsystem_devtype(monitor, "tty", nullptr) < 0 ||
+        udev_monitor_enable_receiving(monitor) < 0) {
         udev_monitor_unref(monitor);
         return nullptr;
     }
@@ -119,7 +122,9 @@ std::shared_ptr<PortScanner> PortScanner::create(MainQueue& mainQueue)
     return std::shared_ptr<PortScanner>(new PortScanner(mainQueue));
 }
 
-PortScanner::PortScanner(MainQueue& mainQueue) : mainQueue_(mainQueue), udev_(udev_new()) {}
+PortScanner::PortScanner(MainQueue& mainQueue) : mainQueue_(mainQueue), udev_(udev_new())
+{
+}
 
 PortScanner::~PortScanner()
 {
@@ -148,7 +153,10 @@ void PortScanner::start()
     report();
 }
 
-std::vector<SerialPortInfo> PortScanner::scan() const { return list().ports; }
+std::vector<SerialPortInfo> PortScanner::scan() const
+{
+    return list().ports;
+}
 
 PortScanner::Listing PortScanner::list() const
 {
@@ -183,7 +191,10 @@ PortScanner::Listing PortScanner::list() const
     return listing;
 }
 
-int PortScanner::monitorDescriptor() const { return monitor_ ? udev_monitor_get_fd(monitor_) : -1; }
+int PortScanner::monitorDescriptor() const
+{
+    return monitor_ ? udev_monitor_get_fd(monitor_) : -1;
+}
 
 void PortScanner::handleMonitorEvents()
 {
@@ -214,7 +225,10 @@ void PortScanner::handleMonitorEvents()
     });
 }
 
-void PortScanner::report() { report(list()); }
+void PortScanner::report()
+{
+    report(list());
+}
 
 void PortScanner::report(Listing listing)
 {

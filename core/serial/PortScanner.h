@@ -36,7 +36,6 @@ namespace velmora {
 // rescan or poll finds the scanner gone and does nothing.
 class PortScanner : public std::enable_shared_from_this<PortScanner> {
 public:
-
     static constexpr std::chrono::milliseconds rescanDelay{500};
     // Events taken per call; the descriptor stays readable for the rest.
     static constexpr std::size_t maxEventsPerWake = 256;

@@ -19,8 +19,14 @@ inline constexpr std::array allParities{Parity::none, Parity::even, Parity::odd}
 inline constexpr std::array allStopBits{StopBits::one, StopBits::two};
 inline constexpr std::array allFlowControls{FlowControl::none, FlowControl::rtsCts, FlowControl::xonXoff};
 
-constexpr int rawValue(DataBits bits) { return static_cast<int>(bits); }
-constexpr int rawValue(StopBits bits) { return static_cast<int>(bits); }
+constexpr int rawValue(DataBits bits)
+{
+    return static_cast<int>(bits);
+}
+constexpr int rawValue(StopBits bits)
+{
+    return static_cast<int>(bits);
+}
 std::string_view rawValue(Parity parity);
 std::string_view rawValue(FlowControl flow);
 

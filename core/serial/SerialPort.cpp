@@ -233,7 +233,8 @@ void SerialPort::pump()
             finishPayload(std::nullopt);
             continue;
         }
-        const ssize_t count = ::write(fd_, payload.bytes.data() + payload.written, payload.bytes.size() - payload.written);
+        const ssize_t count =
+            ::write(fd_, payload.bytes.data() + payload.written, payload.bytes.size() - payload.written);
         if (count > 0) {
             payload.written += static_cast<std::size_t>(count);
             lastProgress_ = IoQueue::Clock::now();
@@ -275,8 +276,8 @@ void SerialPort::scheduleDrainCheck()
 {
     // Next look at the driver's queue: after drainCheckInterval, or when the payload would stall.
     const auto untilStall = lastProgress_ + std::chrono::milliseconds(writeStallTimeoutMs) - IoQueue::Clock::now();
-    const auto delay = std::clamp(std::chrono::ceil<std::chrono::milliseconds>(untilStall), std::chrono::milliseconds(0),
-        drainCheckInterval);
+    const auto delay = std::clamp(
+        std::chrono::ceil<std::chrono::milliseconds>(untilStall), std::chrono::milliseconds(0), drainCheckInterval);
     drainCheck_ = queue_.asyncAfter(delay, [weakSelf = weak_from_this()] {
         if (auto self = weakSelf.lock())
             self->checkDrain();

@@ -64,8 +64,8 @@ public:
     static constexpr std::chrono::milliseconds pacedRest{25};
     static std::chrono::microseconds restAfterTrickle(std::int64_t baudRate);
 
-    static std::shared_ptr<SerialPort> create(std::string path,
-        std::shared_ptr<ModemLineControl> modemLines = systemModemLineControl());
+    static std::shared_ptr<SerialPort> create(
+        std::string path, std::shared_ptr<ModemLineControl> modemLines = systemModemLineControl());
     ~SerialPort();
     SerialPort(const SerialPort&) = delete;
     SerialPort& operator=(const SerialPort&) = delete;

@@ -66,15 +66,25 @@ SerialPortError SerialPortError::lineControlFailed(int code)
     return error;
 }
 
-SerialPortError SerialPortError::notOpen() { return SerialPortError(Kind::notOpen); }
-SerialPortError SerialPortError::writeTimeout() { return SerialPortError(Kind::writeTimeout); }
-SerialPortError SerialPortError::deviceDisconnected() { return SerialPortError(Kind::deviceDisconnected); }
+SerialPortError SerialPortError::notOpen()
+{
+    return SerialPortError(Kind::notOpen);
+}
+SerialPortError SerialPortError::writeTimeout()
+{
+    return SerialPortError(Kind::writeTimeout);
+}
+SerialPortError SerialPortError::deviceDisconnected()
+{
+    return SerialPortError(Kind::deviceDisconnected);
+}
 
 std::string SerialPortError::message() const
 {
     namespace E = L10n::Errors;
     switch (kind_) {
-    case Kind::invalidPath: return E::invalidPath(path_);
+    case Kind::invalidPath:
+        return E::invalidPath(path_);
     case Kind::openFailed: {
         std::string text = E::openFailed(path_, errorReason(code_));
         if (code_ == ENOENT)
@@ -83,15 +93,24 @@ std::string SerialPortError::message() const
             text += E::permissionHint();
         return text;
     }
-    case Kind::busy: return E::busy(path_);
-    case Kind::configurationFailed: return E::configurationFailed(step_, errorReason(code_));
-    case Kind::unsupportedBaudRate: return E::unsupportedBaud(rate_, errorReason(code_));
-    case Kind::readFailed: return E::readFailed(errorReason(code_));
-    case Kind::writeFailed: return E::writeFailed(errorReason(code_));
-    case Kind::lineControlFailed: return E::lineControlFailed(errorReason(code_));
-    case Kind::notOpen: return E::notOpen();
-    case Kind::writeTimeout: return E::writeTimeout();
-    case Kind::deviceDisconnected: return E::deviceDisconnected();
+    case Kind::busy:
+        return E::busy(path_);
+    case Kind::configurationFailed:
+        return E::configurationFailed(step_, errorReason(code_));
+    case Kind::unsupportedBaudRate:
+        return E::unsupportedBaud(rate_, errorReason(code_));
+    case Kind::readFailed:
+        return E::readFailed(errorReason(code_));
+    case Kind::writeFailed:
+        return E::writeFailed(errorReason(code_));
+    case Kind::lineControlFailed:
+        return E::lineControlFailed(errorReason(code_));
+    case Kind::notOpen:
+        return E::notOpen();
+    case Kind::writeTimeout:
+        return E::writeTimeout();
+    case Kind::deviceDisconnected:
+        return E::deviceDisconnected();
     }
     return {};
 }

@@ -10,14 +10,14 @@ namespace velmora {
 class SerialPortError {
 public:
     enum class Kind {
-        invalidPath,         // path
-        openFailed,          // path, code
-        busy,                // path
+        invalidPath, // path
+        openFailed, // path, code
+        busy, // path
         configurationFailed, // step (already translated), code
         unsupportedBaudRate, // rate, code
-        readFailed,          // code
-        writeFailed,         // code
-        lineControlFailed,   // code
+        readFailed, // code
+        writeFailed, // code
+        lineControlFailed, // code
         notOpen,
         writeTimeout,
         deviceDisconnected,

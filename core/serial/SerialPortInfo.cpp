@@ -76,7 +76,10 @@ std::string shownName(const BoardName& board)
     return board.isChip ? L10n::Board::usbSerial(board.name) : board.name;
 }
 
-bool isDigit(char c) { return c >= '0' && c <= '9'; }
+bool isDigit(char c)
+{
+    return c >= '0' && c <= '9';
+}
 
 unsigned char folded(char c)
 {
@@ -84,7 +87,10 @@ unsigned char folded(char c)
     return (u >= 'A' && u <= 'Z') ? static_cast<unsigned char>(u - 'A' + 'a') : u;
 }
 
-int sign(int value) { return (value > 0) - (value < 0); }
+int sign(int value)
+{
+    return (value > 0) - (value < 0);
+}
 
 } // namespace
 
@@ -98,8 +104,8 @@ std::optional<BoardName> boardName(std::optional<int> vendorID, std::optional<in
         if (auto name = find(chipNames, *vendorID, *productID))
             return BoardName{std::string(*name), true};
     }
-    const auto vendor = std::find_if(vendorNames.begin(), vendorNames.end(),
-        [&](const VendorEntry& entry) { return entry.vendor == *vendorID; });
+    const auto vendor = std::find_if(
+        vendorNames.begin(), vendorNames.end(), [&](const VendorEntry& entry) { return entry.vendor == *vendorID; });
     if (vendor != vendorNames.end())
         return BoardName{std::string(vendor->name), false};
     return std::nullopt;

@@ -48,7 +48,6 @@ void sortPorts(std::vector<SerialPortInfo>& ports);
 
 } // namespace velmora
 
-template <>
-struct std::hash<velmora::SerialPortInfo> {
+template <> struct std::hash<velmora::SerialPortInfo> {
     std::size_t operator()(const velmora::SerialPortInfo& info) const noexcept;
 };

@@ -80,8 +80,7 @@ std::optional<SerialPortError> Connection::openPort()
     std::optional<SerialPortError> error;
     port->queue().sync([&] {
         error = port->open(
-            settings,
-            [batches](std::vector<std::uint8_t> bytes) { batches->receive(std::move(bytes)); },
+            settings, [batches](std::vector<std::uint8_t> bytes) { batches->receive(std::move(bytes)); },
             [weakSelf = weak_from_this(), weakPort = std::weak_ptr<SerialPort>(port), &mainQueue = mainQueue_](
                 std::optional<SerialPortError> reason) {
                 mainQueue.post([weakSelf, weakPort, reason] {
@@ -149,7 +148,8 @@ void Connection::portsChanged(const std::vector<SerialPortInfo>& list)
     }
 }
 
-void Connection::choosePort(const std::vector<SerialPortInfo>& list, const std::optional<std::set<std::string>>& previous)
+void Connection::choosePort(
+    const std::vector<SerialPortInfo>& list, const std::optional<std::set<std::string>>& previous)
 {
     std::vector<const SerialPortInfo*> candidates;
     const SerialPortInfo* current = nullptr;

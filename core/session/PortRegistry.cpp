@@ -25,7 +25,8 @@ PortRegistry::PortRegistry(MainQueue& mainQueue, std::shared_ptr<PortScanner> sc
     if (!scanner_)
         return;
     // The scanner reports on the main thread, so the list is published directly.
-    scannerReports_ = scanner_->reports().subscribe([this](const std::vector<SerialPortInfo>& list) { ports.set(list); });
+    scannerReports_ =
+        scanner_->reports().subscribe([this](const std::vector<SerialPortInfo>& list) { ports.set(list); });
     scanner_->start();
 }
 
@@ -50,8 +51,9 @@ std::vector<std::shared_ptr<RegisteredSession>> PortRegistry::liveSessions() con
 bool PortRegistry::isHeldByAnotherSession(const std::string& path, const RegisteredSession* asking) const
 {
     const auto live = liveSessions();
-    return std::any_of(live.begin(), live.end(),
-        [&](const std::shared_ptr<RegisteredSession>& session) { return session.get() != asking && holds(*session, path); });
+    return std::any_of(live.begin(), live.end(), [&](const std::shared_ptr<RegisteredSession>& session) {
+        return session.get() != asking && holds(*session, path);
+    });
 }
 
 } // namespace velmora

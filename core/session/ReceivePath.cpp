@@ -17,13 +17,15 @@ std::shared_ptr<ReceivePath> ReceivePath::create(MainQueue& mainQueue, Parts par
     return std::shared_ptr<ReceivePath>(new ReceivePath(mainQueue, parts));
 }
 
-ReceivePath::ReceivePath(MainQueue& mainQueue, Parts parts) : mainQueue_(mainQueue), parts_(parts) {}
+ReceivePath::ReceivePath(MainQueue& mainQueue, Parts parts) : mainQueue_(mainQueue), parts_(parts)
+{
+}
 
 const std::shared_ptr<ReceiveCoalescer>& ReceivePath::coalescer()
 {
     if (!coalescer_) {
-        coalescer_ = ReceiveCoalescer::create(mainQueue_,
-            [weakSelf = weak_from_this()](std::vector<ReceivedChunk> chunks, std::int64_t dropped) {
+        coalescer_ = ReceiveCoalescer::create(
+            mainQueue_, [weakSelf = weak_from_this()](std::vector<ReceivedChunk> chunks, std::int64_t dropped) {
                 if (auto self = weakSelf.lock())
                     self->handleBatch(std::move(chunks), dropped);
             });
@@ -56,7 +58,8 @@ void ReceivePath::handleBatch(std::vector<ReceivedChunk> chunks, std::int64_t sk
     const std::span<const ReceivedChunk> all(chunks);
     std::size_t shown = 0;
     while (!waitingEchoes_.empty() && waitingEchoes_.front().afterPieces <= handedOnBefore + chunks.size()) {
-        const auto upTo = static_cast<std::size_t>(std::max(waitingEchoes_.front().afterPieces, handedOnBefore) - handedOnBefore);
+        const auto upTo =
+            static_cast<std::size_t>(std::max(waitingEchoes_.front().afterPieces, handedOnBefore) - handedOnBefore);
         processBatch(all.subspan(shown, upTo - shown), std::exchange(skippedBytes, 0));
         shown = upTo;
         showEcho(waitingEchoes_.front().line);

@@ -17,10 +17,7 @@ struct LineSettings {
     {
     }
 
-    PortSettings portSettings() const
-    {
-        return {*baudRate, *dataBits, *parity, *stopBits, *flowControl};
-    }
+    PortSettings portSettings() const { return {*baudRate, *dataBits, *parity, *stopBits, *flowControl}; }
 
     // The device path chosen in the port picker; "" for none.
     Setting<std::string> selectedPath;

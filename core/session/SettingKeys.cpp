@@ -50,8 +50,7 @@ std::optional<T> readNamed(const SettingsStore& store, std::string_view name)
     return read.isPresent() ? fromRaw(read.value) : std::nullopt;
 }
 
-template <typename T>
-void writeNamed(SettingsStore& store, std::string_view name, const T& value)
+template <typename T> void writeNamed(SettingsStore& store, std::string_view name, const T& value)
 {
     store.writeString(name, std::string(rawValue(value)));
 }
@@ -64,8 +63,7 @@ std::optional<T> readCounted(const SettingsStore& store, std::string_view name)
     return read.isPresent() ? fromRaw(read.value) : std::nullopt;
 }
 
-template <typename T>
-void writeCounted(SettingsStore& store, std::string_view name, const T& value)
+template <typename T> void writeCounted(SettingsStore& store, std::string_view name, const T& value)
 {
     store.writeInteger(name, rawValue(value));
 }
@@ -106,7 +104,8 @@ const SettingKey<std::string> port{"port", "", whenChanged, readText, writeText}
 const SettingKey<std::int64_t> baud{"baud", 9600, whenChanged, readNumber<anyBaudRate>, writeNumber};
 const SettingKey<DataBits> dataBits{
     "dataBits", DataBits::eight, whenChanged, readCounted<DataBits, dataBitsFromRaw>, writeCounted<DataBits>};
-const SettingKey<Parity> parity{"parity", Parity::none, whenChanged, readNamed<Parity, parityFromRaw>, writeNamed<Parity>};
+const SettingKey<Parity> parity{
+    "parity", Parity::none, whenChanged, readNamed<Parity, parityFromRaw>, writeNamed<Parity>};
 const SettingKey<StopBits> stopBits{
     "stopBits", StopBits::one, whenChanged, readCounted<StopBits, twoOrOne>, writeCounted<StopBits>};
 const SettingKey<FlowControl> flow{
@@ -117,12 +116,14 @@ const SettingKey<bool> timestamps{"timestamps", false, whenSet, readFlag, writeF
 const SettingKey<bool> echo{"echo", true, whenSet, readFlag, writeFlag};
 const SettingKey<DisplayMode> displayMode{
     "displayMode", DisplayMode::text, whenChanged, readNamed<DisplayMode, displayModeFromRaw>, writeNamed<DisplayMode>};
-const SettingKey<std::int64_t> bytesPerLine{"bytesPerLine", defaultBytesPerLine, whenChanged, readNumber<isBytesPerLineChoice>, writeNumber};
+const SettingKey<std::int64_t> bytesPerLine{
+    "bytesPerLine", defaultBytesPerLine, whenChanged, readNumber<isBytesPerLineChoice>, writeNumber};
 const SettingKey<bool> breakOnLF{"breakOnLF", false, whenChanged, readFlag, writeFlag};
 const SettingKey<std::int64_t> packetGap{"packetGap", defaultGapMs, whenChanged, readNumber<isGapChoice>, writeNumber};
 const SettingKey<bool> plotter{"plotter", false, whenChanged, readFlag, writeFlag};
 
-const SettingKey<SendMode> sendMode{"sendMode", SendMode::text, whenSet, readNamed<SendMode, sendModeNamed>, writeNamed<SendMode>};
+const SettingKey<SendMode> sendMode{
+    "sendMode", SendMode::text, whenSet, readNamed<SendMode, sendModeNamed>, writeNamed<SendMode>};
 const SettingKey<LineEnding> lineEnding{
     "lineEnding", LineEnding::lf, whenSet, readNamed<LineEnding, lineEndingNamed>, writeNamed<LineEnding>};
 

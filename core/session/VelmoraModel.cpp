@@ -19,8 +19,7 @@ std::shared_ptr<VelmoraModel> VelmoraModel::create(Services services)
 VelmoraModel::VelmoraModel(Services services)
     : Session(services.mainQueue, services.settings)
     , services_(std::move(services))
-    , receive_(ReceivePath::create(
-          services_.mainQueue, {receiveStatus_, connectionStatus_, display_, output_, *plot_}))
+    , receive_(ReceivePath::create(services_.mainQueue, {receiveStatus_, connectionStatus_, display_, output_, *plot_}))
 {
 }
 
@@ -86,8 +85,8 @@ void VelmoraModel::send()
         receive_->showEchoInOrder(std::move(*message->echo));
 }
 
-void VelmoraModel::sendCompleted(const std::shared_ptr<SerialPort>& writer, std::optional<SerialPortError> error,
-    std::int64_t byteCount)
+void VelmoraModel::sendCompleted(
+    const std::shared_ptr<SerialPort>& writer, std::optional<SerialPortError> error, std::int64_t byteCount)
 {
     if (!error) {
         txBytes_.set(txBytes_.value() + byteCount);

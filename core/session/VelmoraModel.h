@@ -66,8 +66,8 @@ private:
     void start();
     // Each setting's change does what it means for the port, the output or the plot.
     void followSettings();
-    void sendCompleted(const std::shared_ptr<SerialPort>& writer, std::optional<SerialPortError> error,
-        std::int64_t byteCount);
+    void sendCompleted(
+        const std::shared_ptr<SerialPort>& writer, std::optional<SerialPortError> error, std::int64_t byteCount);
 
     Services services_;
     std::shared_ptr<ReceivePath> receive_;

@@ -6,8 +6,7 @@
 namespace velmora {
 
 // A value or the error that prevented it. (std::expected arrives with C++23.)
-template <typename T, typename E>
-class Expected {
+template <typename T, typename E> class Expected {
 public:
     Expected(T value) : content_(std::in_place_index<0>, std::move(value)) {}
     Expected(E error) : content_(std::in_place_index<1>, std::move(error)) {}

@@ -16,8 +16,7 @@ namespace velmora {
 // cancelled observer is not called again.
 //
 // Thread: that of the owner.
-template <typename... Args>
-class Observers {
+template <typename... Args> class Observers {
 public:
     using Observer = std::function<void(const Args&...)>;
 

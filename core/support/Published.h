@@ -40,8 +40,7 @@ private:
 // A value that views and other models observe: a subscriber gets the current value at once and
 // every value set afterwards. Main thread only. Observers may subscribe or cancel while being
 // notified; a cancelled observer is not called again.
-template <typename T>
-class Published {
+template <typename T> class Published {
 public:
     using Observer = std::function<void(const T&)>;
 
@@ -83,7 +82,8 @@ private:
     void notify()
     {
         // A snapshot, since observers may (un)subscribe while we call them.
-        std::vector<std::pair<std::uint64_t, std::shared_ptr<Observer>>> current(observers_->begin(), observers_->end());
+        std::vector<std::pair<std::uint64_t, std::shared_ptr<Observer>>> current(
+            observers_->begin(), observers_->end());
         for (const auto& [id, observer] : current) {
             if (observers_->count(id))
                 (*observer)(value_);

@@ -60,8 +60,7 @@ inline DecodedScalar decodeUtf8Scalar(std::span<const std::uint8_t> bytes, std::
 }
 
 // Decodes all of bytes, calling onScalar for every scalar value in order.
-template <typename OnScalar>
-void decodeUtf8(std::span<const std::uint8_t> bytes, OnScalar&& onScalar)
+template <typename OnScalar> void decodeUtf8(std::span<const std::uint8_t> bytes, OnScalar&& onScalar)
 {
     for (std::size_t i = 0; i < bytes.size();) {
         const auto decoded = decodeUtf8Scalar(bytes, i);

@@ -67,7 +67,8 @@ private slots:
         QCOMPARE(entries(picker), (QStringList{"/dev/ttyACM0 — Arduino Uno", "/dev/ttyS0"}));
 
         model->line().selectedPath.set("/dev/ttyUSB7");
-        QCOMPARE(entries(picker), (QStringList{"/dev/ttyUSB7 (not connected)", "/dev/ttyACM0 — Arduino Uno", "/dev/ttyS0"}));
+        QCOMPARE(
+            entries(picker), (QStringList{"/dev/ttyUSB7 (not connected)", "/dev/ttyACM0 — Arduino Uno", "/dev/ttyS0"}));
         QCOMPARE(picker->currentText(), QString("/dev/ttyUSB7 (not connected)"));
 
         model->line().selectedPath.set("");
@@ -96,7 +97,8 @@ private slots:
         holder->disconnect();
         holder.reset();
         registry.ports.set(registry.ports.value());
-        QCOMPARE(entries(view.portPicker()), QStringList{QString::fromStdString(board.devicePath()) + " — Arduino Uno"});
+        QCOMPARE(
+            entries(view.portPicker()), QStringList{QString::fromStdString(board.devicePath()) + " — Arduino Uno"});
     }
 
     void aTabThatAloneOwnsItsSessionTakesItDownAfterEveryPartThatShowsIt()
@@ -140,7 +142,8 @@ private slots:
 
     void pastedTextIsCutToWholeCharactersWithin4096Bytes()
     {
-        QCOMPARE(cappedToUtf8Bytes(QString(4094, 'a') + QString::fromUtf8("\xF0\x9F\x98\x80"), 4096), QString(4094, 'a'));
+        QCOMPARE(
+            cappedToUtf8Bytes(QString(4094, 'a') + QString::fromUtf8("\xF0\x9F\x98\x80"), 4096), QString(4094, 'a'));
         QCOMPARE(cappedToUtf8Bytes(QString("short"), 4096), QString("short"));
 
         auto model = makeModel();
@@ -150,7 +153,8 @@ private slots:
         const struct {
             QString pasted;
             qsizetype kept;
-        } cases[] = {{QString(5000, 'a'), 4096}, {QString(3000, QChar(0x00E9)), 2048}, {QString(2000, QChar(0x20AC)), 1365}};
+        } cases[] = {
+            {QString(5000, 'a'), 4096}, {QString(3000, QChar(0x00E9)), 2048}, {QString(2000, QChar(0x20AC)), 1365}};
         for (const auto& [pasted, kept] : cases) {
             paste(view.input(), pasted);
             QCOMPARE(view.input()->text().size(), kept);
@@ -185,7 +189,8 @@ private slots:
 
         // The board vanishes: the tab waits for it, and Disconnect ends the waiting.
         board.closeMaster();
-        QVERIFY(queue.runUntil([&] { return model->connection().state.value() == ConnectionState::waitingForDevice; }, 5s));
+        QVERIFY(
+            queue.runUntil([&] { return model->connection().state.value() == ConnectionState::waitingForDevice; }, 5s));
         QCOMPARE(dotColour(view), waitingYellow);
         QCOMPARE(view.statusDot()->toolTip(), QString("Waiting…"));
         QCOMPARE(button->text(), QString("Disconnect"));
@@ -229,7 +234,8 @@ private slots:
         QCOMPARE(view.saveButton()->toolTip(), QString("Save output as text file (Ctrl+S)"));
         // Room for long counts from the start: a count gaining digits moves nothing.
         const QSize room = view.counters()->sizeHint();
-        QVERIFY(room.width() >= view.counters()->fontMetrics().horizontalAdvance("RX 999,999,999 B  ·  TX 99,999,999 B"));
+        QVERIFY(
+            room.width() >= view.counters()->fontMetrics().horizontalAdvance("RX 999,999,999 B  ·  TX 99,999,999 B"));
 
         model->line().selectedPath.set(board.devicePath());
         model->connect();
@@ -252,8 +258,9 @@ private slots:
         view.resize(1000, 700);
         view.show();
         QVERIFY(QTest::qWaitForWindowExposed(&view));
-        QCOMPARE(entries(view.displayPicker()), (QStringList{"Text (UTF-8)", "HEX", "HEX + ASCII (dump)", "Decimal", "Binary",
-                                                   "ASCII with control codes"}));
+        QCOMPARE(entries(view.displayPicker()),
+            (QStringList{
+                "Text (UTF-8)", "HEX", "HEX + ASCII (dump)", "Decimal", "Binary", "ASCII with control codes"}));
         QVERIFY(view.overlays()->badge()->isHidden());
         view.displayPicker()->activated(1);
         QCOMPARE(model->display().displayMode.value(), DisplayMode::hex);
@@ -265,7 +272,8 @@ private slots:
         QCOMPARE(view.displayPicker()->currentIndex(), 5);
 
         QVERIFY(!view.plotterArea()->isVisible());
-        QCOMPARE(view.plotterButton()->toolTip(), QString("Show numbers from the received data as a graph (Ctrl+Shift+L)"));
+        QCOMPARE(
+            view.plotterButton()->toolTip(), QString("Show numbers from the received data as a graph (Ctrl+Shift+L)"));
         view.plotterButton()->click();
         QVERIFY(model->display().showPlotter.value());
         QVERIFY(view.plotterArea()->isVisible());

@@ -121,13 +121,17 @@ private slots:
             (Spans{{"a ", true, false, false}, {"b", true, true, false}, {" ", true, false, false},
                 {"c*d", true, false, true}}));
         // Unmatched markers stay as typed, and so do markers next to blanks.
-        QCOMPARE(parseInlineMarkdown("Use ** to mark, or **this"), (Spans{{"Use ** to mark, or **this", false, false, false}}));
+        QCOMPARE(parseInlineMarkdown("Use ** to mark, or **this"),
+            (Spans{{"Use ** to mark, or **this", false, false, false}}));
         QCOMPARE(parseInlineMarkdown("2 * 3 * 4"), (Spans{{"2 * 3 * 4", false, false, false}}));
         QCOMPARE(parseInlineMarkdown("a `b and `` c"), (Spans{{"a `b and `` c", false, false, false}}));
-        QCOMPARE(parseInlineMarkdown("``a`b`` `c`"), (Spans{{"a`b", false, false, true}, {" ", false, false, false}, {"c", false, false, true}}));
-        QCOMPARE(parseInlineMarkdown("**bold** then **"), (Spans{{"bold", true, false, false}, {" then **", false, false, false}}));
+        QCOMPARE(parseInlineMarkdown("``a`b`` `c`"),
+            (Spans{{"a`b", false, false, true}, {" ", false, false, false}, {"c", false, false, true}}));
+        QCOMPARE(parseInlineMarkdown("**bold** then **"),
+            (Spans{{"bold", true, false, false}, {" then **", false, false, false}}));
         // White space and line breaks as typed.
-        QCOMPARE(parseInlineMarkdown("a  b\n  **c**"), (Spans{{"a  b\n  ", false, false, false}, {"c", true, false, false}}));
+        QCOMPARE(parseInlineMarkdown("a  b\n  **c**"),
+            (Spans{{"a  b\n  ", false, false, false}, {"c", true, false, false}}));
         QVERIFY(parseInlineMarkdown("").empty());
 
         // As HTML: escaped, with the line breaks kept inside one paragraph.
@@ -290,7 +294,8 @@ private slots:
         QCOMPARE(column->width(), HelpTopicView::readableWidth);
         QVERIFY(column->x() < 40);
         QVERIFY(title->textInteractionFlags() & Qt::TextSelectableByMouse);
-        QVERIFY(labelShowing(&view, "Velmora is a serial terminal.")->textInteractionFlags() & Qt::TextSelectableByMouse);
+        QVERIFY(
+            labelShowing(&view, "Velmora is a serial terminal.")->textInteractionFlags() & Qt::TextSelectableByMouse);
     }
 
     void screenshotsComeInTheLanguageWithEnglishAsFallback()
@@ -358,14 +363,16 @@ private slots:
         QVERIFY(picture->width() <= HelpTopicView::readableWidth);
         QVERIFY(picture->width() > HelpTopicView::readableWidth - 20);
         QVERIFY(qAbs(picture->height() * 1.6 - picture->width()) < 20);
-        QCOMPARE(picture->grab().toImage().pixelColor(picture->width() / 2, picture->height() / 2), QColor(Qt::darkCyan));
+        QCOMPARE(
+            picture->grab().toImage().pixelColor(picture->width() / 2, picture->height() / 2), QColor(Qt::darkCyan));
     }
 
     void everyBuiltInTopicsSymbolHasABundledIcon()
     {
         const auto known = knownSymbols();
         for (const HelpTopic& topic : L10n::Help::topics())
-            QVERIFY2(std::find(known.begin(), known.end(), std::string_view(topic.symbol)) != known.end(), topic.symbol.c_str());
+            QVERIFY2(std::find(known.begin(), known.end(), std::string_view(topic.symbol)) != known.end(),
+                topic.symbol.c_str());
     }
 
     void theWindowKeepsItsSelectionAndSearchWhenReopened()

@@ -110,7 +110,9 @@ private slots:
         const QRect square = LogoBackdrop::logoRect(light.rect());
         QCOMPARE(square.width(), 180);
         const QRect drawn = drawnBounds(light, white.rgb());
-        QVERIFY2(square.contains(drawn), qPrintable(QStringLiteral("%1,%2 %3x%4").arg(drawn.x()).arg(drawn.y()).arg(drawn.width()).arg(drawn.height())));
+        QVERIFY2(square.contains(drawn),
+            qPrintable(
+                QStringLiteral("%1,%2 %3x%4").arg(drawn.x()).arg(drawn.y()).arg(drawn.width()).arg(drawn.height())));
         QVERIFY(drawn.width() >= 0.85 * square.width() && drawn.height() >= 0.85 * square.height());
 
         // A dark theme: the same backdrop follows the new colours, lighter than its background.

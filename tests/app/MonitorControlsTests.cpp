@@ -20,14 +20,13 @@
 #include <QtTest>
 
 using namespace velmora;
-using velmora::testing::FakeSession;
 using velmora::testing::entries;
+using velmora::testing::FakeSession;
 using namespace std::chrono_literals;
 
 namespace {
 
-template <typename Widget>
-Widget* withText(QWidget& parent, const QString& text)
+template <typename Widget> Widget* withText(QWidget& parent, const QString& text)
 {
     for (auto* widget : parent.findChildren<Widget*>()) {
         if (widget->text() == text)
@@ -278,8 +277,9 @@ private slots:
         QStringList items;
         for (auto* action : menu.menu()->actions())
             items << (action->isSeparator() ? QString("—") : action->text());
-        QCOMPARE(items, (QStringList{"DTR", "RTS", "—", "Reset Arduino (DTR pulse)", "Reset ESP32/ESP8266 (RTS pulse)",
-                            "Start ESP32/ESP8266 in bootloader"}));
+        QCOMPARE(items,
+            (QStringList{"DTR", "RTS", "—", "Reset Arduino (DTR pulse)", "Reset ESP32/ESP8266 (RTS pulse)",
+                "Start ESP32/ESP8266 in bootloader"}));
 
         auto& connection = model->connectionStatus();
         connection.state.set(ConnectionState::connected);
@@ -301,7 +301,8 @@ private slots:
 
         menu.rtsAction()->trigger();
         actionNamed(menu.menu()->actions(), "Reset Arduino (DTR pulse)")->trigger();
-        QCOMPARE(model->actions, (std::vector<std::string>{"steps DTR off", "steps RTS off", "steps Reset Arduino (DTR pulse)"}));
+        QCOMPARE(model->actions,
+            (std::vector<std::string>{"steps DTR off", "steps RTS off", "steps Reset Arduino (DTR pulse)"}));
 
         connection.state.set(ConnectionState::disconnected);
         connection.modemLines.set(std::nullopt);
@@ -320,7 +321,8 @@ private slots:
         QStringList endings;
         for (auto* action : options.lineEndings()->actions())
             endings << action->text();
-        QCOMPARE(endings, (QStringList{"No line ending", "New line (LF)", "Carriage return (CR)", "Both NL & CR (CRLF)"}));
+        QCOMPARE(
+            endings, (QStringList{"No line ending", "New line (LF)", "Carriage return (CR)", "Both NL & CR (CRLF)"}));
         QVERIFY(actionNamed(options.lineEndings()->actions(), "New line (LF)")->isChecked());
         QVERIFY(options.lineEndings()->isExclusive());
 
@@ -369,9 +371,10 @@ private slots:
             bool layout;
             bool gap;
         };
-        for (const auto& [mode, layout, gap] : {Expected{DisplayMode::text, false, false}, Expected{DisplayMode::hex, true, true},
-                 Expected{DisplayMode::hexDump, true, true}, Expected{DisplayMode::decimal, true, true},
-                 Expected{DisplayMode::binary, true, true}, Expected{DisplayMode::asciiEscaped, false, true}}) {
+        for (const auto& [mode, layout, gap] :
+            {Expected{DisplayMode::text, false, false}, Expected{DisplayMode::hex, true, true},
+                Expected{DisplayMode::hexDump, true, true}, Expected{DisplayMode::decimal, true, true},
+                Expected{DisplayMode::binary, true, true}, Expected{DisplayMode::asciiEscaped, false, true}}) {
             model->display().displayMode.set(mode);
             const auto name = std::string(rawValue(mode));
             QVERIFY2(bytesPerLine->isEnabled() == layout, name.c_str());
@@ -395,7 +398,8 @@ private slots:
         QCOMPARE(echo->toolTip(), QString("Show sent messages in the output"));
         QVERIFY(withText<QLabel>(view, "Useful for binary protocols such as Modbus RTU: each packet on its own line."));
         QVERIFY(withText<QLabel>(view,
-            "These options apply to HEX, dump, decimal and binary. In text mode lines follow the received line endings."));
+            "These options apply to HEX, dump, decimal and binary. In text mode lines follow the received line "
+            "endings."));
         QVERIFY(autoscroll->isChecked());
         QVERIFY(!timestamps->isChecked());
         QVERIFY(echo->isChecked());

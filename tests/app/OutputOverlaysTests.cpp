@@ -110,7 +110,8 @@ private slots:
             QVERIFY2(!symbolIcon(symbol).isNull(), qPrintable(path));
 
             // The tint keeps the shape and replaces its colour.
-            const auto [tintedDrawn, inOrange] = opaquePixels(tintedSymbolIcon(symbol, orange).pixmap(QSize(24, 24), 1.0), orange);
+            const auto [tintedDrawn, inOrange] =
+                opaquePixels(tintedSymbolIcon(symbol, orange).pixmap(QSize(24, 24), 1.0), orange);
             QCOMPARE(tintedDrawn, drawn);
             QVERIFY2(inOrange, qPrintable(path));
         }
@@ -135,7 +136,8 @@ private slots:
         session.connectionStatus().ports.set({usbBoard("/dev/ttyACM0"), builtInPort("/dev/ttyS0")});
         session.line().selectedPath.set("/dev/ttyACM0");
         QCOMPARE(empty->title(), QString("Ready to connect"));
-        QCOMPARE(empty->message(), QString("Choose the port and your sketch's baud rate at the top, then click Connect (Ctrl+R)."));
+        QCOMPARE(empty->message(),
+            QString("Choose the port and your sketch's baud rate at the top, then click Connect (Ctrl+R)."));
         QVERIFY(area.shows(empty->connectButton()));
         QCOMPARE(empty->connectButton()->text(), QString("Connect to Arduino Uno"));
 
@@ -246,7 +248,8 @@ private slots:
         session.display().displayMode.set(DisplayMode::hex);
         QVERIFY(area.shows(badge));
         QCOMPARE(labelTexts(badge), (QStringList{"HEX", "·", "back to text"}));
-        QCOMPARE(badge->toolTip(), QString("Received data is not shown as text. Click to switch back to text (Ctrl+1)."));
+        QCOMPARE(
+            badge->toolTip(), QString("Received data is not shown as text. Click to switch back to text (Ctrl+1)."));
         session.display().displayMode.set(DisplayMode::hexDump);
         QCOMPARE(labelTexts(badge).first(), QString("HEX + ASCII (dump)"));
         session.display().displayMode.set(DisplayMode::asciiEscaped);

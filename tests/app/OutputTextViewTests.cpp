@@ -12,8 +12,8 @@
 #include <QClipboard>
 #include <QLineEdit>
 #include <QPainter>
-#include <QTextLayout>
 #include <QScrollBar>
+#include <QTextLayout>
 #include <QVBoxLayout>
 #include <QtTest>
 
@@ -85,10 +85,7 @@ struct Area {
         const QFontMetrics metrics(view->format(TextStyle::data).font());
         return metrics.lineSpacing();
     }
-    qreal charWidth() const
-    {
-        return QFontMetricsF(view->format(TextStyle::data).font()).horizontalAdvance(u'x');
-    }
+    qreal charWidth() const { return QFontMetricsF(view->format(TextStyle::data).font()).horizontalAdvance(u'x'); }
     // The middle of column `column` (a character boundary) in visual line `line` counted from the top.
     QPoint at(int column, int line) const
     {
@@ -488,7 +485,8 @@ private slots:
         }
         QCOMPARE(looked, shaped);
         // Whatever needs shaping, another font or a tab stop is left to the text engine.
-        for (const std::u16string_view other : {u"a\tb", u"e\u0301", u"\u0645\u0631\u062d\u0628\u0627", u"\u6e29\u5ea6", u"\U0001F600"})
+        for (const std::u16string_view other :
+            {u"a\tb", u"e\u0301", u"\u0645\u0631\u062d\u0628\u0627", u"\u6e29\u5ea6", u"\U0001F600"})
             QVERIFY(!glyphs.run(other, 0).has_value());
 
         // Short lines streaming in: the view repaints the columns that hold text, not the

@@ -87,7 +87,8 @@ private slots:
                 for (const bool dark : {false, true}) {
                     const QColor x = seriesColor(a, dark);
                     const QColor y = seriesColor(b, dark);
-                    const int distance = std::abs(x.red() - y.red()) + std::abs(x.green() - y.green()) + std::abs(x.blue() - y.blue());
+                    const int distance =
+                        std::abs(x.red() - y.red()) + std::abs(x.green() - y.green()) + std::abs(x.blue() - y.blue());
                     QVERIFY2(distance > 60, qPrintable(QString("%1 and %2").arg(a).arg(b)));
                 }
     }

@@ -6,8 +6,8 @@
 #include "app/plot/StackedCharts.h"
 #include "app/plot/StatisticsTable.h"
 #include "core/exec/ManualMainQueue.h"
-#include "core/plot/AxisTicks.h"
 #include "core/platform/InMemorySettingsStore.h"
+#include "core/plot/AxisTicks.h"
 #include "localization/L10n.h"
 #include "tests/app/WidgetTestHelpers.h"
 
@@ -55,7 +55,8 @@ private slots:
             view.findChildren<QLabel*>(), [](const QLabel* label) { return label->text() == "Waiting for numbers…"; }));
         auto* help = view.findChild<QLabel*>("plotterWaitingHelp");
         QVERIFY(help->text().contains("<code>temp:21.5,hum:40</code>"));
-        QVERIFY(help->text().contains("<code>Serial.print(temp); Serial.print(&quot;,&quot;); Serial.println(hum);</code>"));
+        QVERIFY(help->text().contains(
+            "<code>Serial.print(temp); Serial.print(&quot;,&quot;); Serial.println(hum);</code>"));
 
         feed(*store, "temp:21,hum:21.25,big:1234567.891\n");
         QCOMPARE(view.content(), PlotterView::Content::shared);

@@ -72,7 +72,8 @@ private slots:
                 trace << "late";
                 lateRanAfter = clock.elapsed();
             });
-            queue.postAfter(5ms, [&] { ranOnGui = QThread::currentThread() == QCoreApplication::instance()->thread(); });
+            queue.postAfter(
+                5ms, [&] { ranOnGui = QThread::currentThread() == QCoreApplication::instance()->thread(); });
             queue.postAfter(30ms, [&] { cancelledRan = true; }).cancel();
             queue.postAfter(20ms, [&] { trace << "early"; });
         });

@@ -16,9 +16,18 @@ using velmora::SettingValue;
 
 namespace {
 
-template <typename T> SettingRead<T> present(T value) { return {SettingStatus::present, std::move(value)}; }
-template <typename T> SettingRead<T> otherType() { return {SettingStatus::otherType, T{}}; }
-template <typename T> SettingRead<T> absent() { return {SettingStatus::absent, T{}}; }
+template <typename T> SettingRead<T> present(T value)
+{
+    return {SettingStatus::present, std::move(value)};
+}
+template <typename T> SettingRead<T> otherType()
+{
+    return {SettingStatus::otherType, T{}};
+}
+template <typename T> SettingRead<T> absent()
+{
+    return {SettingStatus::absent, T{}};
+}
 
 } // namespace
 
@@ -67,7 +76,8 @@ private slots:
     void valuesSurviveARestartAsTheTypeLastWrittenWhateverTheyLookLike()
     {
         const QString file = path("restart.json");
-        const std::string name = "Gr\xC3\xBC\xC3\x9F" "e \xE2\x86\x92 \xF0\x9F\x98\x80";
+        const std::string name = "Gr\xC3\xBC\xC3\x9F"
+                                 "e \xE2\x86\x92 \xF0\x9F\x98\x80";
         {
             QtSettingsStore store(file);
             store.writeInteger("baud", 115200);

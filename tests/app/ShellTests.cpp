@@ -104,10 +104,7 @@ private:
     std::vector<std::shared_ptr<VelmoraModel>> made;
 
 private slots:
-    void cleanup()
-    {
-        made.clear();
-    }
+    void cleanup() { made.clear(); }
 
     void newTabJoinsTheWindowUsedLastAndNewWindowOpensASeparateOne()
     {

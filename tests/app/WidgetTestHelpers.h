@@ -62,7 +62,8 @@ inline std::string shown(const Session& model)
 struct SessionFixture {
     SessionFixture() { QLocale::setDefault(QLocale(QLocale::English, QLocale::UnitedStates)); }
 
-    std::shared_ptr<VelmoraModel> makeModel(std::function<std::shared_ptr<SerialPort>(const std::string&)> makePort = nullptr)
+    std::shared_ptr<VelmoraModel> makeModel(
+        std::function<std::shared_ptr<SerialPort>(const std::string&)> makePort = nullptr)
     {
         return VelmoraModel::create({queue, settings, alert, registry, std::move(makePort)});
     }

@@ -18,7 +18,9 @@ namespace velmora {
 // Readable failure messages; static so that other test files may have their own.
 [[maybe_unused]] static void PrintTo(const OutputSegment& segment, std::ostream* out)
 {
-    const char* kind = segment.kind == OutputSegment::Kind::data ? "data" : segment.kind == OutputSegment::Kind::meta ? "meta" : "timestamp";
+    const char* kind = segment.kind == OutputSegment::Kind::data ? "data"
+        : segment.kind == OutputSegment::Kind::meta              ? "meta"
+                                                                 : "timestamp";
     *out << kind << " \"" << utf16ToUtf8(segment.text) << '"';
 }
 
@@ -39,12 +41,24 @@ using Result = ByteFormatter::Result;
 // 2024-03-05 14:03:07.250 UTC; stamps are compared with formatTimestamp, which shows local time.
 const auto t0 = std::chrono::sys_days{std::chrono::year{2024} / 3 / 5} + 14h + 3min + 7s + 250ms;
 
-OutputSegment data(std::u16string text) { return {Kind::data, std::move(text)}; }
-OutputSegment meta(std::u16string text) { return {Kind::meta, std::move(text)}; }
-OutputSegment stamp(std::u16string text) { return {Kind::timestamp, std::move(text)}; }
+OutputSegment data(std::u16string text)
+{
+    return {Kind::data, std::move(text)};
+}
+OutputSegment meta(std::u16string text)
+{
+    return {Kind::meta, std::move(text)};
+}
+OutputSegment stamp(std::u16string text)
+{
+    return {Kind::timestamp, std::move(text)};
+}
 const OutputSegment newline = data(u"\n");
 
-Bytes ascii(std::string_view text) { return Bytes(text.begin(), text.end()); }
+Bytes ascii(std::string_view text)
+{
+    return Bytes(text.begin(), text.end());
+}
 
 Bytes range(std::uint8_t first, std::size_t count)
 {
@@ -54,7 +68,10 @@ Bytes range(std::uint8_t first, std::size_t count)
     return bytes;
 }
 
-ReceivedChunk chunk(Bytes bytes, std::chrono::system_clock::duration after = 0ms) { return {t0 + after, std::move(bytes)}; }
+ReceivedChunk chunk(Bytes bytes, std::chrono::system_clock::duration after = 0ms)
+{
+    return {t0 + after, std::move(bytes)};
+}
 
 Result feed(ByteFormatter& formatter, const ByteDisplayOptions& options, std::vector<ReceivedChunk> chunks)
 {
@@ -101,10 +118,12 @@ TEST(ByteFormatter, HexAtEightPerLineCommitsFullLinesAndShowsTheRestAsATailThatL
     const auto options = optionsFor(DisplayMode::hex, 8);
     EXPECT_EQ(feed(formatter, options, {chunk({}), chunk({}, 5ms)}), Result{}) << "empty chunks show nothing";
     EXPECT_EQ(feed(formatter, options, {chunk(range(0x00, 20))}),
-        (Result{{data(u"00 01 02 03 04 05 06 07"), newline, data(u"08 09 0A 0B 0C 0D 0E 0F"), newline}, {data(u"10 11 12 13")}}));
+        (Result{{data(u"00 01 02 03 04 05 06 07"), newline, data(u"08 09 0A 0B 0C 0D 0E 0F"), newline},
+            {data(u"10 11 12 13")}}));
     EXPECT_EQ(formatter.offset(), 16);
     EXPECT_EQ(feed(formatter, options, {chunk(range(0x14, 2))}), (Result{{}, {data(u"10 11 12 13 14 15")}}));
-    EXPECT_EQ(feed(formatter, options, {chunk(range(0xFE, 2))}), (Result{{data(u"10 11 12 13 14 15 FE FF"), newline}, {}}));
+    EXPECT_EQ(
+        feed(formatter, options, {chunk(range(0xFE, 2))}), (Result{{data(u"10 11 12 13 14 15 FE FF"), newline}, {}}));
     EXPECT_EQ(formatter.offset(), 24);
     EXPECT_TRUE(formatter.line().empty());
 }
@@ -133,23 +152,27 @@ TEST(ByteFormatter, HexDumpOfHelloCrLfAtSixteenColumnsPadsMissingColumnsButNotTh
     EXPECT_EQ(feed(formatter, options, {chunk(ascii("~world!!\x7F\x80"))}),
         (Result{{meta(u"00000000  "), data(u"48 65 6C 6C 6F 0D 0A 7E  77 6F 72 6C 64 21 21 7F "), meta(u" |"),
                     data(u"Hello..~world!!."), meta(u"|"), newline},
-            {meta(u"00000010  "), data(u"80 " + std::u16string(15 * 3 + 1, u' ')), meta(u" |"), data(u"."), meta(u"|")}}));
+            {meta(u"00000010  "), data(u"80 " + std::u16string(15 * 3 + 1, u' ')), meta(u" |"), data(u"."),
+                meta(u"|")}}));
 }
 
 TEST(ByteFormatter, HexDumpOfEightColumnsHasNoGroupSpaceAndOfThirtyTwoColumnsPutsOneAfterColumns7_15And23)
 {
     ByteFormatter eight;
     EXPECT_EQ(feed(eight, optionsFor(DisplayMode::hexDump, 8), {chunk(ascii("ABCDEFGH")), chunk(ascii("I"))}),
-        (Result{{meta(u"00000000  "), data(u"41 42 43 44 45 46 47 48 "), meta(u" |"), data(u"ABCDEFGH"), meta(u"|"), newline},
+        (Result{{meta(u"00000000  "), data(u"41 42 43 44 45 46 47 48 "), meta(u" |"), data(u"ABCDEFGH"), meta(u"|"),
+                    newline},
             {meta(u"00000008  "), data(u"49                      "), meta(u" |"), data(u"I"), meta(u"|")}}));
 
     // 29 empty columns of three spaces and the three group spaces.
     ByteFormatter thirtyTwo;
     EXPECT_EQ(feed(thirtyTwo, optionsFor(DisplayMode::hexDump, 32), {chunk(range(0x00, 32)), chunk(ascii("abc"))}),
         (Result{{meta(u"00000000  "),
-                    data(u"00 01 02 03 04 05 06 07  08 09 0A 0B 0C 0D 0E 0F  10 11 12 13 14 15 16 17  18 19 1A 1B 1C 1D 1E 1F "),
+                    data(u"00 01 02 03 04 05 06 07  08 09 0A 0B 0C 0D 0E 0F  10 11 12 13 14 15 16 17  18 19 1A 1B 1C "
+                         u"1D 1E 1F "),
                     meta(u" |"), data(std::u16string(32, u'.')), meta(u"|"), newline},
-            {meta(u"00000020  "), data(u"61 62 63 " + std::u16string(29 * 3 + 3, u' ')), meta(u" |"), data(u"abc"), meta(u"|")}}));
+            {meta(u"00000020  "), data(u"61 62 63 " + std::u16string(29 * 3 + 3, u' ')), meta(u" |"), data(u"abc"),
+                meta(u"|")}}));
 }
 
 TEST(ByteFormatter, OffsetsCountOnAcrossCommitsInTheMiddleOfALineAndAcrossModesAndStartAtZeroAfterReset)
@@ -178,7 +201,8 @@ TEST(ByteFormatter, OffsetsCountOnAcrossCommitsInTheMiddleOfALineAndAcrossModesA
 
     auto result = feed(formatter, optionsFor(DisplayMode::hexDump, 8), {chunk(ascii("abcdefghij"))});
     EXPECT_EQ(result.committed,
-        (OutputSegments{meta(u"0000001E  "), data(u"61 62 63 64 65 66 67 68 "), meta(u" |"), data(u"abcdefgh"), meta(u"|"), newline}));
+        (OutputSegments{meta(u"0000001E  "), data(u"61 62 63 64 65 66 67 68 "), meta(u" |"), data(u"abcdefgh"),
+            meta(u"|"), newline}));
     EXPECT_EQ(result.provisional.at(0), meta(u"00000026  "));
 
     formatter.reset();
@@ -237,7 +261,8 @@ TEST(ByteFormatter, AsciiEscapedAlternatesDataRunsOfPrintableBytesWithMetaRunsOf
 {
     ByteFormatter formatter;
     const auto options = optionsFor(DisplayMode::asciiEscaped);
-    EXPECT_EQ(feed(formatter, options, {chunk({0x41, 0x00, 0x42})}), (Result{{}, {data(u"A"), meta(u"<NUL>"), data(u"B")}}));
+    EXPECT_EQ(
+        feed(formatter, options, {chunk({0x41, 0x00, 0x42})}), (Result{{}, {data(u"A"), meta(u"<NUL>"), data(u"B")}}));
     ByteFormatter names;
     EXPECT_EQ(feed(names, options, {chunk({0x7F, 0x09, 0x1B, 0x07, 0x0D, 0x1F, 0x80, 0xC3, 0xFF, 0x20, 0x7E, 0x0A})}),
         (Result{{meta(u"<7F><TAB><ESC><07><CR><1F><80><C3><FF>"), data(u" ~"), meta(u"<LF>"), newline}, {}}));
@@ -249,10 +274,12 @@ TEST(ByteFormatter, AsciiEscapedEndsEveryLineAtLFEvenWithBreakOnLFOffAndOtherwis
     auto options = optionsFor(DisplayMode::asciiEscaped, 8);
     options.breakOnLF = false;
     EXPECT_EQ(feed(formatter, options, {chunk(ascii("OK\r\nvalue=12\r\nrest"))}),
-        (Result{{data(u"OK"), meta(u"<CR><LF>"), newline, data(u"value=12"), meta(u"<CR><LF>"), newline}, {data(u"rest")}}));
+        (Result{{data(u"OK"), meta(u"<CR><LF>"), newline, data(u"value=12"), meta(u"<CR><LF>"), newline},
+            {data(u"rest")}}));
     ByteFormatter endless;
     EXPECT_EQ(feed(endless, options, {chunk(Bytes(1000, 'x')), chunk(Bytes(1500, 'y'))}),
-        (Result{{data(std::u16string(1000, u'x') + std::u16string(24, u'y')), newline, data(std::u16string(1024, u'y')), newline},
+        (Result{{data(std::u16string(1000, u'x') + std::u16string(24, u'y')), newline, data(std::u16string(1024, u'y')),
+                    newline},
             {data(std::u16string(452, u'y'))}}));
     EXPECT_EQ(endless.offset(), 2048);
 }
@@ -281,7 +308,8 @@ TEST(ByteFormatter, TimestampsAloneGiveEachLineTheTimeOfItsFirstBytesChunkFollow
         (Result{{stamp(first), data(u"01 02 03 04"), newline, stamp(first), data(u"05 06 07 08"), newline},
             {stamp(second), data(u"09")}}));
     // The stamp of the open line stays while it grows in later batches.
-    EXPECT_EQ(feed(formatter, options, {chunk({10, 11, 12}, 5s)}), (Result{{stamp(second), data(u"09 0A 0B 0C"), newline}, {}}));
+    EXPECT_EQ(feed(formatter, options, {chunk({10, 11, 12}, 5s)}),
+        (Result{{stamp(second), data(u"09 0A 0B 0C"), newline}, {}}));
 }
 
 TEST(ByteFormatter, TimestampsWithAPrefixEndInOneSpaceAndAreFollowedByTheMarkerAsMeta)

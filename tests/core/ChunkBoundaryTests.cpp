@@ -50,7 +50,10 @@ Stream validText(Random& random, std::size_t length)
 Stream terminalText(Random& random, std::size_t length)
 {
     static constexpr std::string_view pieces[] = {"temp:21.5", ",hum:40\r\n", "\x1B[31m", "\x1B[0m", "\x1B[2J\x1B[H",
-        "\x1B]0;title\x07", "\x1B]2;t\x1B\\", "\x1B" "7", "\x07", std::string_view("\x00", 1), "\x7F", "\r", "\n", "\x1B[", "\xC3\xA9", "ok"};
+        "\x1B]0;title\x07", "\x1B]2;t\x1B\\",
+        "\x1B"
+        "7",
+        "\x07", std::string_view("\x00", 1), "\x7F", "\r", "\n", "\x1B[", "\xC3\xA9", "ok"};
     Stream out;
     while (out.size() < length) {
         const auto piece = pieces[random() % std::size(pieces)];
@@ -92,8 +95,7 @@ void appendMerged(OutputSegments& into, const OutputSegments& segments)
     }
 }
 
-template <typename Generate>
-void expectTextProcessorIgnoresCuts(Generate generate, std::uint32_t seed)
+template <typename Generate> void expectTextProcessorIgnoresCuts(Generate generate, std::uint32_t seed)
 {
     Random random(seed);
     const std::u16string arrow = u"\u2190 ";
@@ -140,8 +142,7 @@ namespace {
 
 // The byte display without the pause rule: its lines depend on the bytes alone, so any cut into
 // chunks and batches must show the same committed lines and the same unfinished one.
-template <typename Generate>
-void expectByteFormatterIgnoresCuts(Generate generate, std::uint32_t seed)
+template <typename Generate> void expectByteFormatterIgnoresCuts(Generate generate, std::uint32_t seed)
 {
     Random random(seed);
     for (int round = 0; round < 200; ++round) {
@@ -165,8 +166,9 @@ void expectByteFormatterIgnoresCuts(Generate generate, std::uint32_t seed)
         std::vector<ReceivedChunk> batch;
         std::size_t offset = 0;
         for (const std::size_t size : randomCuts(random, stream.size())) {
-            batch.push_back({arrival, Stream(stream.begin() + static_cast<std::ptrdiff_t>(offset),
-                                          stream.begin() + static_cast<std::ptrdiff_t>(offset + size))});
+            batch.push_back({arrival,
+                Stream(stream.begin() + static_cast<std::ptrdiff_t>(offset),
+                    stream.begin() + static_cast<std::ptrdiff_t>(offset + size))});
             offset += size;
             if (random() % 3 == 0) {
                 auto result = pieces.format(batch, options);

@@ -84,7 +84,8 @@ TEST(GarbageDetector, PrintableTextWithTabsAndLineBreaksIsNeverSuspiciousButAcce
     accented.feed(bytesOf("Temperatur: 21,5 °C – Größe"));
     EXPECT_EQ(accented.suspicious(), 9);
 
-    for (const std::uint8_t byte : std::initializer_list<std::uint8_t>{0x00, 0x07, 0x08, 0x0B, 0x0C, 0x0E, 0x1B, 0x1F, 0x7F, 0x80, 0xC3, 0xFF})
+    for (const std::uint8_t byte :
+        std::initializer_list<std::uint8_t>{0x00, 0x07, 0x08, 0x0B, 0x0C, 0x0E, 0x1B, 0x1F, 0x7F, 0x80, 0xC3, 0xFF})
         EXPECT_TRUE(GarbageDetector::isSuspicious(byte)) << int{byte};
     for (const std::uint8_t byte : std::initializer_list<std::uint8_t>{0x09, 0x0A, 0x0D, 0x20, 0x41, 0x7E})
         EXPECT_FALSE(GarbageDetector::isSuspicious(byte)) << int{byte};
@@ -134,7 +135,8 @@ TEST(GarbageDetector, CountsMatchTheLastTwoHundredFiftySixBytesForAnyChunking)
         }
         ASSERT_EQ(detector.count(), static_cast<std::int64_t>(seen.size()));
         ASSERT_EQ(detector.suspicious(), suspicious);
-        ASSERT_EQ(detector.isGarbled(), seen.size() >= 48 && suspicious * 10 >= static_cast<std::int64_t>(seen.size()) * 3);
+        ASSERT_EQ(
+            detector.isGarbled(), seen.size() >= 48 && suspicious * 10 >= static_cast<std::int64_t>(seen.size()) * 3);
     }
 }
 

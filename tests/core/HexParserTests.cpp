@@ -49,10 +49,22 @@ namespace {
 
 using Bytes = std::vector<std::uint8_t>;
 
-BytesOrHexError parse(std::string_view text) { return parseHex(text, maxMessageBytes); }
-BytesOrHexError invalid(std::string token) { return HexParseError::invalidCharacter(std::move(token)); }
-BytesOrHexError odd(std::string token) { return HexParseError::oddLength(std::move(token)); }
-BytesOrHexError tooLong(std::size_t max) { return HexParseError::tooLong(max); }
+BytesOrHexError parse(std::string_view text)
+{
+    return parseHex(text, maxMessageBytes);
+}
+BytesOrHexError invalid(std::string token)
+{
+    return HexParseError::invalidCharacter(std::move(token));
+}
+BytesOrHexError odd(std::string token)
+{
+    return HexParseError::oddLength(std::move(token));
+}
+BytesOrHexError tooLong(std::size_t max)
+{
+    return HexParseError::tooLong(max);
+}
 
 // count tokens "00", one space between them.
 std::string zeroTokens(std::size_t count)
@@ -68,7 +80,11 @@ std::string zeroTokens(std::size_t count)
 TEST(ParseHex, DigitsWithOrWithoutPrefixAndAnySeparatorsMakeBytesAndNoTokensMakeNone)
 {
     const std::vector<std::pair<std::string_view, Bytes>> cases{
-        {"A", {0x0A}}, {"0xA", {0x0A}}, {"0Xa", {0x0A}}, {"0", {0x00}}, {"0x0", {0x00}},
+        {"A", {0x0A}},
+        {"0xA", {0x0A}},
+        {"0Xa", {0x0A}},
+        {"0", {0x00}},
+        {"0x0", {0x00}},
         {"1 f 0xF 2", {0x01, 0x0F, 0x0F, 0x02}},
         // Two digits with the prefix are even after it is removed.
         {"0x12", {0x12}},
@@ -76,7 +92,9 @@ TEST(ParseHex, DigitsWithOrWithoutPrefixAndAnySeparatorsMakeBytesAndNoTokensMake
         {"de:ad-be,ef;01", {0xDE, 0xAD, 0xBE, 0xEF, 0x01}},
         {"48656C6C6F 0D0A", {0x48, 0x65, 0x6C, 0x6C, 0x6F, 0x0D, 0x0A}},
         {"0x0102 A 0b", {0x01, 0x02, 0x0A, 0x0B}},
-        {"", {}}, {" ", {}}, {" \t\n\r,;:-", {}},
+        {"", {}},
+        {" ", {}},
+        {" \t\n\r,;:-", {}},
     };
     for (const auto& [text, bytes] : cases)
         EXPECT_EQ(parse(text), BytesOrHexError(bytes)) << text;
@@ -88,17 +106,37 @@ TEST(ParseHex, TheFirstFailingTokenIsReportedAsTypedAndABadCharacterOutranksAnOd
 {
     const std::vector<std::pair<std::string_view, BytesOrHexError>> cases{
         // A prefix without digits, or a misplaced x.
-        {"0X", invalid("0X")}, {"01 0x 02", invalid("0x")}, {"x12", invalid("x12")},
-        {"0x0x12", invalid("0x0x12")}, {"1x2", invalid("1x2")}, {"00x1", invalid("00x1")},
+        {"0X", invalid("0X")},
+        {"01 0x 02", invalid("0x")},
+        {"x12", invalid("x12")},
+        {"0x0x12", invalid("0x0x12")},
+        {"1x2", invalid("1x2")},
+        {"00x1", invalid("00x1")},
         // An odd number of digits after the prefix.
-        {"ABC", odd("ABC")}, {"0x123", odd("0x123")}, {"0X12345", odd("0X12345")}, {"12 345 67", odd("345")},
+        {"ABC", odd("ABC")},
+        {"0x123", odd("0x123")},
+        {"0X12345", odd("0X12345")},
+        {"12 345 67", odd("345")},
         // The first failing token decides even when a later one is worse.
-        {"01 0G 12345", invalid("0G")}, {"123 ZZ", odd("123")}, {"ZZ 123", invalid("ZZ")}, {"12G", invalid("12G")},
+        {"01 0G 12345", invalid("0G")},
+        {"123 ZZ", odd("123")},
+        {"ZZ 123", invalid("ZZ")},
+        {"12G", invalid("12G")},
         // Only ASCII hex digits and the eight separators are understood: full-width digits, a
         // no-break space, a sign, a point and a NUL are not.
         {"\xEF\xBC\x90\xEF\xBC\x91", invalid("\xEF\xBC\x90\xEF\xBC\x91")},
-        {"12\xC2\xA0" "34", invalid("12\xC2\xA0" "34")}, {"01 +02", invalid("+02")}, {"01.02", invalid("01.02")},
-        {std::string_view("01\0" "02", 5), invalid(std::string("01\0" "02", 5))},
+        {"12\xC2\xA0"
+         "34",
+            invalid("12\xC2\xA0"
+                    "34")},
+        {"01 +02", invalid("+02")},
+        {"01.02", invalid("01.02")},
+        {std::string_view("01\0"
+                          "02",
+             5),
+            invalid(std::string("01\0"
+                                "02",
+                5))},
     };
     for (const auto& [text, error] : cases)
         EXPECT_EQ(parse(text), error) << text;

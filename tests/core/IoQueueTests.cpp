@@ -89,7 +89,8 @@ TEST(IoQueue, ReadSourceFiresWhileReadableAndRunsItsCancelHandlerOnceAfterTheEve
     // Cancelled by a task on the queue, a source lets go of its descriptor before cancel() returns.
     int otherFds[2];
     ASSERT_EQ(::pipe2(otherFds, O_NONBLOCK | O_CLOEXEC), 0);
-    auto other = queue.makeReadSource(otherFds[0], [] {}, [&] { ::close(otherFds[0]); });
+    auto other = queue.makeReadSource(
+        otherFds[0], [] {}, [&] { ::close(otherFds[0]); });
     other->resume();
     queue.sync([&] {
         other->cancel();
@@ -157,7 +158,8 @@ TEST(IoQueue, ARestingSourceWaitsOutItsRestWhileTasksStillRun)
                 return;
             {
                 const std::lock_guard lock(mutex);
-                reads.emplace_back(std::chrono::steady_clock::now(), std::string(buffer, static_cast<std::size_t>(got)));
+                reads.emplace_back(
+                    std::chrono::steady_clock::now(), std::string(buffer, static_cast<std::size_t>(got)));
             }
             source->restFor(150ms);
         },

@@ -39,7 +39,8 @@ TEST(LineAttributes, FrameSettingsMapToTheControlAndInputFlags)
     const Case cases[] = {
         {{115200, DataBits::eight, Parity::none, StopBits::one, FlowControl::none}, CS8, 0, false, false, false},
         {{9600, DataBits::seven, Parity::even, StopBits::two, FlowControl::rtsCts}, CS7, PARENB, true, true, false},
-        {{300, DataBits::five, Parity::odd, StopBits::one, FlowControl::xonXoff}, CS5, PARENB | PARODD, false, false, true},
+        {{300, DataBits::five, Parity::odd, StopBits::one, FlowControl::xonXoff}, CS5, PARENB | PARODD, false, false,
+            true},
         {{57600, DataBits::six, Parity::none, StopBits::two, FlowControl::none}, CS6, 0, true, false, false},
     };
     for (const auto& c : cases) {

@@ -37,9 +37,8 @@ TEST(ManualMainQueue, TasksSeeTheClockAtTheirDueTimeAndCanScheduleInsideTheSameA
     const auto start = queue.now();
     queue.postAfter(100ms, [&] {
         seen.push_back(std::chrono::duration_cast<std::chrono::milliseconds>(queue.now() - start));
-        queue.postAfter(100ms, [&] {
-            seen.push_back(std::chrono::duration_cast<std::chrono::milliseconds>(queue.now() - start));
-        });
+        queue.postAfter(
+            100ms, [&] { seen.push_back(std::chrono::duration_cast<std::chrono::milliseconds>(queue.now() - start)); });
     });
     queue.advance(250ms);
     EXPECT_EQ(seen, (std::vector<std::chrono::milliseconds>{100ms, 200ms}));

@@ -6,9 +6,9 @@
 
 #include <future>
 #include <mutex>
-#include <thread>
 #include <poll.h>
 #include <sys/ioctl.h>
+#include <thread>
 #include <unistd.h>
 
 using namespace std::chrono_literals;
@@ -116,11 +116,13 @@ protected:
     Expected<ModemLines, SerialPortError> run(std::vector<LineStep> steps)
     {
         std::promise<Expected<ModemLines, SerialPortError>> done;
-        port->runLineSteps(std::move(steps), [&](Expected<ModemLines, SerialPortError> result) { done.set_value(result); });
+        port->runLineSteps(
+            std::move(steps), [&](Expected<ModemLines, SerialPortError> result) { done.set_value(result); });
         return done.get_future().get();
     }
 
-    static std::chrono::milliseconds between(const RecordingModemLines::Request& a, const RecordingModemLines::Request& b)
+    static std::chrono::milliseconds between(
+        const RecordingModemLines::Request& a, const RecordingModemLines::Request& b)
     {
         return std::chrono::duration_cast<std::chrono::milliseconds>(b.at - a.at);
     }

@@ -61,7 +61,8 @@ TEST(OutputSaver, WritesTheTextByteForByteReplacesAnOldFileAndLeavesNothingElseB
     EXPECT_TRUE(fs::exists(target));
     EXPECT_EQ(fs::file_size(target), 0u);
 
-    const std::string text = "--- Connected to /dev/ttyACM0 @ 115200 8N1 ---\n\xE2\x86\x90 21.5,40\n\xE2\x86\x92 Hello<CR><LF>\n";
+    const std::string text =
+        "--- Connected to /dev/ttyACM0 @ 115200 8N1 ---\n\xE2\x86\x90 21.5,40\n\xE2\x86\x92 Hello<CR><LF>\n";
     EXPECT_EQ(velmora::writeFileAtomically(target, text), std::nullopt);
     EXPECT_EQ(contents(target), text);
     EXPECT_EQ(std::distance(fs::directory_iterator(folder.path()), fs::directory_iterator()), 1);

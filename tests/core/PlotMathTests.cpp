@@ -27,7 +27,8 @@ CurvePoint bezierAt(const CurvePoint& start, const CubicPiece& piece, double t)
 bool isRoundStep(double step)
 {
     const double mantissa = step / std::pow(10.0, std::floor(std::log10(step)));
-    return std::ranges::any_of(std::array{1.0, 2.0, 2.5, 5.0}, [&](double allowed) { return std::abs(mantissa - allowed) < 1e-9; });
+    return std::ranges::any_of(
+        std::array{1.0, 2.0, 2.5, 5.0}, [&](double allowed) { return std::abs(mantissa - allowed) < 1e-9; });
 }
 
 } // namespace
@@ -46,10 +47,18 @@ TEST(PlotMath, MonotoneCubicPassesThroughEveryPointAndNeverLeavesANeighbourPairs
             // Noise, plateaus, steps and spikes: the shapes that make naive splines overshoot.
             double y = value(random);
             switch (shape(random)) {
-            case 0: if (!points.empty()) y = points.back().y; break;
-            case 1: y = std::round(y / 25) * 25; break;
-            case 2: y = y * 1000; break;
-            default: break;
+            case 0:
+                if (!points.empty())
+                    y = points.back().y;
+                break;
+            case 1:
+                y = std::round(y / 25) * 25;
+                break;
+            case 2:
+                y = y * 1000;
+                break;
+            default:
+                break;
             }
             points.push_back({x, y});
             x += gap(random);
@@ -70,10 +79,12 @@ TEST(PlotMath, MonotoneCubicPassesThroughEveryPointAndNeverLeavesANeighbourPairs
                 const double t = step / 64.0;
                 const CurvePoint drawn = bezierAt(a, pieces[i], t);
                 ASSERT_TRUE(drawn.y >= low - slack && drawn.y <= high + slack)
-                    << "round " << round << " piece " << i << " t " << t << ": " << drawn.y << " outside [" << low << ", " << high << "]";
+                    << "round " << round << " piece " << i << " t " << t << ": " << drawn.y << " outside [" << low
+                    << ", " << high << "]";
                 // The Bézier is the Hermite piece: x moves evenly, y matches the curve.
                 ASSERT_NEAR(drawn.x, a.x + t * (b.x - a.x), 1e-9);
-                ASSERT_NEAR(drawn.y, evaluateMonotoneCubic(points, tangents, i, drawn.x), 1e-6 * std::max(1.0, high - low));
+                ASSERT_NEAR(
+                    drawn.y, evaluateMonotoneCubic(points, tangents, i, drawn.x), 1e-6 * std::max(1.0, high - low));
             }
         }
     }
@@ -92,7 +103,8 @@ TEST(PlotMath, TicksAreRoundValuesThatCoverTheDataWithAboutTheTargetCount)
         for (const int target : {5, 3}) {
             const AxisTicks ticks = niceTicks(low, high, target);
             const auto count = static_cast<int>(ticks.values.size());
-            ASSERT_TRUE(count >= target - 2 && count <= target + 1) << count << " ticks for " << low << ".." << high << ", target " << target;
+            ASSERT_TRUE(count >= target - 2 && count <= target + 1)
+                << count << " ticks for " << low << ".." << high << ", target " << target;
             ASSERT_TRUE(isRoundStep(ticks.step)) << ticks.step;
             ASSERT_TRUE(ticks.values.front() <= low && ticks.values.back() >= high);
             ASSERT_GT(ticks.values.back(), ticks.values.front());

@@ -58,7 +58,8 @@ TEST_F(PlotParserTest, NumbersSeparatedByWhiteSpaceAreNamedValueOneTwoThreeInOrd
 
 TEST_F(PlotParserTest, NamedValuesTakeTheirNamesWithColonOrEqualsAlsoWhenTheNumberIsTheNextField)
 {
-    for (const auto line : {"temp:21.5 hum:40", "temp=21.5,hum=40", "temp: 21.5 hum: 40", "temp = 21.5, hum = 40", "temp:21.5;hum:40"})
+    for (const auto line :
+        {"temp:21.5 hum:40", "temp=21.5,hum=40", "temp: 21.5 hum: 40", "temp = 21.5, hum = 40", "temp:21.5;hum:40"})
         EXPECT_EQ(parse(line), values({{"temp", 21.5}, {"hum", 40}})) << line;
 }
 
@@ -92,8 +93,8 @@ TEST_F(PlotParserTest, AHeaderLineNamesTheColumnsOfTheLinesThatFollow)
 {
     PlotParser parser;
     EXPECT_EQ(feed(parser, "temp,hum,druk\n21.5,40,1013\n1,2,3,4\n"),
-        (std::vector<Row>{{{"temp", 21.5}, {"hum", 40}, {"druk", 1013}},
-            {{"temp", 1}, {"hum", 2}, {"druk", 3}, {"Value 4", 4}}}));
+        (std::vector<Row>{
+            {{"temp", 21.5}, {"hum", 40}, {"druk", 1013}}, {{"temp", 1}, {"hum", 2}, {"druk", 3}, {"Value 4", 4}}}));
     EXPECT_EQ(parser.header(), (Header{"temp", "hum", "druk"}));
 
     // A later header replaces the earlier one, also within one chunk.
@@ -129,10 +130,10 @@ TEST_F(PlotParserTest, AnEmptyFieldKeepsItsColumnForTheNamesThatFollow)
 
 TEST_F(PlotParserTest, NumbersComeInDecimalHexadecimalAndBinaryFormsWithSignAndExponent)
 {
-    const std::vector<std::pair<std::string_view, double>> numbers{
-        {"0x1F", 31}, {"0X1f", 31}, {"-0x10", -16}, {"+0x10", 16}, {"0b1010", 10}, {"0B11", 3}, {"-0b1", -1},
-        {"0xFFFFFFFFFFFFFFFF", 18446744073709551615.0}, {"1.5e-3", 0.0015}, {"1E3", 1000}, {"2e+2", 200}, {"+5", 5},
-        {"-.5", -0.5}, {"5.", 5}, {"007", 7}, {"-0", 0}, {"21.5", 21.5}, {"-273.15", -273.15},
+    const std::vector<std::pair<std::string_view, double>> numbers{{"0x1F", 31}, {"0X1f", 31}, {"-0x10", -16},
+        {"+0x10", 16}, {"0b1010", 10}, {"0B11", 3}, {"-0b1", -1}, {"0xFFFFFFFFFFFFFFFF", 18446744073709551615.0},
+        {"1.5e-3", 0.0015}, {"1E3", 1000}, {"2e+2", 200}, {"+5", 5}, {"-.5", -0.5}, {"5.", 5}, {"007", 7}, {"-0", 0},
+        {"21.5", 21.5}, {"-273.15", -273.15},
         // Too small for a double: strtod gives zero, which is finite.
         {"1e-400", 0}};
     for (const auto& [field, expected] : numbers) {
@@ -144,8 +145,8 @@ TEST_F(PlotParserTest, NumbersComeInDecimalHexadecimalAndBinaryFormsWithSignAndE
 TEST_F(PlotParserTest, InfinityNanOverflowAndAnythingAroundTheNumberAreNotNumbers)
 {
     const std::vector<std::string_view> notNumbers{"1e999", "-1e999", "0x", "0b", "-0x", "0b102", "0x1G",
-        "0x10000000000000000", "0x-1", "0x+1", "inf", "-inf", "infinity", "nan", "NaN", "12abc", "", "+", "-", ".",
-        "e", "-e5", ".e1", "1e", "1e+", "1.2.3", "--1", "+-1", "-+1", "1-", "1e5.0", "0x1p3", "1p3", " 1", "1 ", "1_000",
+        "0x10000000000000000", "0x-1", "0x+1", "inf", "-inf", "infinity", "nan", "NaN", "12abc", "", "+", "-", ".", "e",
+        "-e5", ".e1", "1e", "1e+", "1.2.3", "--1", "+-1", "-+1", "1-", "1e5.0", "0x1p3", "1p3", " 1", "1 ", "1_000",
         "\u0661", "\uFF11", "1\u00A0", "٫5"};
     for (const auto field : notNumbers) {
         for (const bool decimalComma : {false, true})
@@ -173,8 +174,7 @@ TEST_F(PlotParserTest, AFieldOfSixtyFourDigitsIsANumberAndOneOfSixtyFiveIsTextCu
     std::string accented;
     for (int i = 0; i < 70; ++i)
         accented += "\u00E9";
-    EXPECT_EQ(PlotParser::classify(accented, false),
-        PlotParser::Token{PlotParser::TextToken{accented.substr(0, 128)}});
+    EXPECT_EQ(PlotParser::classify(accented, false), PlotParser::Token{PlotParser::TextToken{accented.substr(0, 128)}});
 }
 
 TEST_F(PlotParserTest, FieldsClassifyAsNumberLabeledLabelTextOrEmpty)
@@ -312,7 +312,8 @@ TEST_F(PlotParserTest, NumbersKeepTheirDecimalPointUnderAGermanOrFrenchProcessLo
 {
     const SavedProcessLocale restore;
     std::optional<std::string> name;
-    for (const char* candidate : {"de_DE.UTF-8", "de_DE.utf8", "de_DE", "fr_FR.UTF-8", "fr_FR.utf8", "fr_FR", "de_AT.UTF-8"}) {
+    for (const char* candidate :
+        {"de_DE.UTF-8", "de_DE.utf8", "de_DE", "fr_FR.UTF-8", "fr_FR.utf8", "fr_FR", "de_AT.UTF-8"}) {
         if (!name && std::setlocale(LC_ALL, candidate))
             name = candidate;
     }
@@ -336,9 +337,9 @@ using Random = std::mt19937;
 
 std::string sensorLines(Random& random, std::size_t length)
 {
-    static constexpr std::string_view pieces[] = {"21.5 40 1013", "temp:21.5 hum:40", "temp=21.5,hum=40",
-        "21,5;40,2", "21,5\t40,2", "temp,hum,druk", "a;b", "1,,3", "Temp is 21.5", "0x1F -0b101 +5 -.5",
-        "1e999 12abc 5", "t\xC3\xA9mp\xC3\xA9rature: -3.25", "\xE6\xB8\xA9\xE5\xBA\xA6=18", "hello world", "  ", ""};
+    static constexpr std::string_view pieces[] = {"21.5 40 1013", "temp:21.5 hum:40", "temp=21.5,hum=40", "21,5;40,2",
+        "21,5\t40,2", "temp,hum,druk", "a;b", "1,,3", "Temp is 21.5", "0x1F -0b101 +5 -.5", "1e999 12abc 5",
+        "t\xC3\xA9mp\xC3\xA9rature: -3.25", "\xE6\xB8\xA9\xE5\xBA\xA6=18", "hello world", "  ", ""};
     static constexpr std::string_view endings[] = {"\n", "\r\n", "\r", "\n\n"};
     std::string out;
     while (out.size() < length) {

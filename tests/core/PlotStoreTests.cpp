@@ -34,8 +34,7 @@ std::vector<Point> pointsFrom(std::int64_t firstX, std::int64_t lastX, double y 
     return points;
 }
 
-template <typename Item, typename Field>
-auto fieldOf(const std::vector<Item>& items, Field Item::*field)
+template <typename Item, typename Field> auto fieldOf(const std::vector<Item>& items, Field Item::*field)
 {
     std::vector<std::remove_cvref_t<Field>> values;
     for (const auto& item : items)
@@ -43,8 +42,14 @@ auto fieldOf(const std::vector<Item>& items, Field Item::*field)
     return values;
 }
 
-std::vector<std::int64_t> xsOf(const std::vector<Point>& points) { return fieldOf(points, &Point::x); }
-std::vector<std::string> namesOf(const std::vector<Series>& series) { return fieldOf(series, &Series::name); }
+std::vector<std::int64_t> xsOf(const std::vector<Point>& points)
+{
+    return fieldOf(points, &Point::x);
+}
+std::vector<std::string> namesOf(const std::vector<Series>& series)
+{
+    return fieldOf(series, &Series::name);
+}
 
 class PlotStoreTest : public testing::Test {
 protected:
@@ -75,8 +80,8 @@ TEST_F(PlotStoreTest, TheFirstLineMakesOneSeriesPerValueWithColourIndicesInOrder
     EXPECT_EQ(store->latestSample(), 0);
 
     ingest(*store, "1 2\n");
-    EXPECT_EQ(store->storage(), (std::vector<Series>{{"Value 1", 0, {{1, 1}}, std::nullopt},
-                                    {"Value 2", 1, {{1, 2}}, std::nullopt}}));
+    EXPECT_EQ(store->storage(),
+        (std::vector<Series>{{"Value 1", 0, {{1, 1}}, std::nullopt}, {"Value 2", 1, {{1, 2}}, std::nullopt}}));
 
     ingest(*store, "x:5 3\n");
     EXPECT_EQ(namesOf(store->storage()), (std::vector<std::string>{"Value 1", "Value 2", "x"}));
@@ -439,8 +444,8 @@ TEST_F(PlotStoreTest, ClearEmptiesTheGraphAtOnceAndTheNextSeriesStartsAgainAtCol
 
     store->setPaused(false);
     ingest(*store, "x:5 6\n");
-    EXPECT_EQ(store->storage(), (std::vector<Series>{{"x", 0, {{1, 5}}, std::nullopt},
-                                    {"Value 1", 1, {{1, 6}}, std::nullopt}}));
+    EXPECT_EQ(store->storage(),
+        (std::vector<Series>{{"x", 0, {{1, 5}}, std::nullopt}, {"Value 1", 1, {{1, 6}}, std::nullopt}}));
 }
 
 TEST_F(PlotStoreTest, APublishPendingWhenTheStoreGoesAwayDoesNothing)
@@ -474,7 +479,8 @@ TEST_F(PlotStoreTest, DiscardingThePartialLineDropsHalfALineButKeepsTheHeader)
     ingest(*store, "a,b\n1,");
     store->discardPartialLine();
     ingest(*store, "2,3\n");
-    EXPECT_EQ(store->storage(), (std::vector<Series>{{"a", 0, {{1, 2}}, std::nullopt}, {"b", 1, {{1, 3}}, std::nullopt}}));
+    EXPECT_EQ(
+        store->storage(), (std::vector<Series>{{"a", 0, {{1, 2}}, std::nullopt}, {"b", 1, {{1, 3}}, std::nullopt}}));
 }
 
 } // namespace

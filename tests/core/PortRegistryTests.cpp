@@ -1,5 +1,5 @@
-#include "core/session/PortRegistry.h"
 #include "core/exec/ManualMainQueue.h"
+#include "core/session/PortRegistry.h"
 
 #include <gtest/gtest.h>
 
@@ -14,7 +14,9 @@ namespace {
 // A tab as the registry sees it: a state and the path it has selected.
 class StandInSession final : public RegisteredSession {
 public:
-    StandInSession(ConnectionState initialState, std::string selected) : state(initialState), path(std::move(selected)) {}
+    StandInSession(ConnectionState initialState, std::string selected) : state(initialState), path(std::move(selected))
+    {
+    }
     ConnectionState connectionState() const override { return state; }
     std::string selectedDevicePath() const override { return path; }
 
@@ -28,12 +30,10 @@ struct BlockCounter {
     int live = 0;
 };
 
-template <typename T>
-struct CountingAllocator {
+template <typename T> struct CountingAllocator {
     using value_type = T;
     explicit CountingAllocator(BlockCounter& blocks) : counter(&blocks) {}
-    template <typename U>
-    CountingAllocator(const CountingAllocator<U>& other) : counter(other.counter) {}
+    template <typename U> CountingAllocator(const CountingAllocator<U>& other) : counter(other.counter) {}
 
     T* allocate(std::size_t n)
     {
@@ -45,8 +45,7 @@ struct CountingAllocator {
         --counter->live;
         std::allocator<T>().deallocate(p, n);
     }
-    template <typename U>
-    bool operator==(const CountingAllocator<U>& other) const { return counter == other.counter; }
+    template <typename U> bool operator==(const CountingAllocator<U>& other) const { return counter == other.counter; }
 
     BlockCounter* counter;
 };

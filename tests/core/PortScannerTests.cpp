@@ -43,12 +43,15 @@ std::string usbBoard(const std::string& bus, const std::string& tty, std::string
     std::string_view productAttribute = {}, std::string_view modelFromDatabase = {})
 {
     const std::string device = "/devices/pci0000:00/0000:00:14.0/usb1/" + bus;
-    std::string text = "P: " + device + "\nE: SUBSYSTEM=usb\nE: DEVTYPE=usb_device\nA: idVendor="
-        + std::string(vendor) + "\nA: idProduct=" + std::string(product) + "\n";
+    std::string text = "P: " + device +
+        "\nE: SUBSYSTEM=usb\nE: DEVTYPE=usb_device\nA: idVendor=" + std::string(vendor) +
+        "\nA: idProduct=" + std::string(product) + "\n";
     if (!productAttribute.empty())
         text += "A: product=" + std::string(productAttribute) + "\n";
-    text += "\nP: " + device + "/" + bus + ":1.0\nE: SUBSYSTEM=usb\nE: DEVTYPE=usb_interface\nA: bInterfaceClass=02\n\n";
-    text += "P: " + device + "/" + bus + ":1.0/tty/" + tty + "\nN: " + tty + "\nE: SUBSYSTEM=tty\nE: DEVNAME=/dev/" + tty + "\n";
+    text +=
+        "\nP: " + device + "/" + bus + ":1.0\nE: SUBSYSTEM=usb\nE: DEVTYPE=usb_interface\nA: bInterfaceClass=02\n\n";
+    text += "P: " + device + "/" + bus + ":1.0/tty/" + tty + "\nN: " + tty + "\nE: SUBSYSTEM=tty\nE: DEVNAME=/dev/" +
+        tty + "\n";
     if (!modelFromDatabase.empty())
         text += "E: ID_MODEL_FROM_DATABASE=" + std::string(modelFromDatabase) + "\n";
     return text + "\n";
@@ -59,13 +62,16 @@ std::string usbTtyPath(const std::string& bus, const std::string& tty)
     return "/sys/devices/pci0000:00/0000:00:14.0/usb1/" + bus + "/" + bus + ":1.0/tty/" + tty;
 }
 
-std::string usbDevicePath(const std::string& bus) { return "/sys/devices/pci0000:00/0000:00:14.0/usb1/" + bus; }
+std::string usbDevicePath(const std::string& bus)
+{
+    return "/sys/devices/pci0000:00/0000:00:14.0/usb1/" + bus;
+}
 
 // A tty of the 8250 driver, with the UART type the kernel reports (0: no UART there).
 std::string builtInUart(const std::string& tty, std::string_view type)
 {
-    return "P: /devices/platform/serial8250/tty/" + tty + "\nN: " + tty + "\nE: SUBSYSTEM=tty\nE: DEVNAME=/dev/" + tty
-        + "\nA: type=" + std::string(type) + "\\n\n\n";
+    return "P: /devices/platform/serial8250/tty/" + tty + "\nN: " + tty + "\nE: SUBSYSTEM=tty\nE: DEVNAME=/dev/" + tty +
+        "\nA: type=" + std::string(type) + "\\n\n\n";
 }
 
 // A tty with no hardware parent, like ttyprintk or a bound Bluetooth link.
@@ -74,7 +80,8 @@ std::string virtualTty(const std::string& tty)
     return "P: /devices/virtual/tty/" + tty + "\nN: " + tty + "\nE: SUBSYSTEM=tty\nE: DEVNAME=/dev/" + tty + "\n\n";
 }
 
-SerialPortInfo info(std::string path, std::optional<std::string> name, std::optional<int> vendor, std::optional<int> product)
+SerialPortInfo info(
+    std::string path, std::optional<std::string> name, std::optional<int> vendor, std::optional<int> product)
 {
     return SerialPortInfo{std::move(path), std::move(name), vendor, product};
 }
@@ -129,7 +136,8 @@ class PortScannerTest : public ::testing::Test {
 protected:
     void SetUp() override
     {
-        ASSERT_TRUE(velmora::testing::underUmockdevPreload()) << "run these tests with umockdev's preload library (CTest does), not against the real machine";
+        ASSERT_TRUE(velmora::testing::underUmockdevPreload())
+            << "run these tests with umockdev's preload library (CTest does), not against the real machine";
         testbed = umockdev_testbed_new();
         ASSERT_TRUE(umockdev_in_mock_environment());
         add("P: /devices/platform/serial8250\nE: SUBSYSTEM=platform\n\n" + builtInUart("ttyS0", "0"));

@@ -6,9 +6,12 @@ using namespace velmora;
 
 TEST(PortSettings, SummaryShowsRateDataBitsParityLetterAndStopBitsButNotFlowControl)
 {
-    EXPECT_EQ((PortSettings{115200, DataBits::eight, Parity::none, StopBits::one, FlowControl::none}).summary(), "115200 8N1");
-    EXPECT_EQ((PortSettings{9600, DataBits::seven, Parity::even, StopBits::two, FlowControl::rtsCts}).summary(), "9600 7E2");
-    EXPECT_EQ((PortSettings{2000000, DataBits::five, Parity::odd, StopBits::one, FlowControl::xonXoff}).summary(), "2000000 5O1");
+    EXPECT_EQ((PortSettings{115200, DataBits::eight, Parity::none, StopBits::one, FlowControl::none}).summary(),
+        "115200 8N1");
+    EXPECT_EQ(
+        (PortSettings{9600, DataBits::seven, Parity::even, StopBits::two, FlowControl::rtsCts}).summary(), "9600 7E2");
+    EXPECT_EQ((PortSettings{2000000, DataBits::five, Parity::odd, StopBits::one, FlowControl::xonXoff}).summary(),
+        "2000000 5O1");
     EXPECT_EQ(PortSettings{}.summary(), "115200 8N1");
 }
 

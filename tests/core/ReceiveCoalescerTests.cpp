@@ -35,11 +35,13 @@ protected:
 
     std::int64_t keptBytes() const
     {
-        return std::accumulate(batches.begin(), batches.end(), std::int64_t{0}, [](auto sum, const Batch& b) { return sum + b.size(); });
+        return std::accumulate(
+            batches.begin(), batches.end(), std::int64_t{0}, [](auto sum, const Batch& b) { return sum + b.size(); });
     }
     std::int64_t droppedBytes() const
     {
-        return std::accumulate(batches.begin(), batches.end(), std::int64_t{0}, [](auto sum, const Batch& b) { return sum + b.dropped; });
+        return std::accumulate(
+            batches.begin(), batches.end(), std::int64_t{0}, [](auto sum, const Batch& b) { return sum + b.dropped; });
     }
 
     ManualMainQueue queue;
@@ -47,7 +49,8 @@ protected:
     // Runs in the handler after the batch is recorded: what the I/O queue does while a turn shows it.
     std::function<void()> whileHandling;
     std::shared_ptr<ReceiveCoalescer> coalescer = ReceiveCoalescer::create(
-        queue, [this](std::vector<ReceivedChunk> chunks, std::int64_t dropped) {
+        queue,
+        [this](std::vector<ReceivedChunk> chunks, std::int64_t dropped) {
             batches.push_back({std::move(chunks), dropped});
             if (whileHandling)
                 whileHandling();
@@ -91,9 +94,9 @@ TEST_F(Coalescing, TheCapIsTestedPerPieceAndDroppedPiecesAreCountedWhole)
     const std::size_t k = 1000;
     coalescer->receive(bytes(ReceiveCoalescer::maxPending - k));
     coalescer->receive(bytes(k + 1)); // one byte too many: dropped whole
-    coalescer->receive(bytes(k));     // fits exactly
-    coalescer->receive(bytes(1));     // the cap is reached: dropped
-    coalescer->receive({});           // nothing to store, nothing over the cap
+    coalescer->receive(bytes(k)); // fits exactly
+    coalescer->receive(bytes(1)); // the cap is reached: dropped
+    coalescer->receive({}); // nothing to store, nothing over the cap
     EXPECT_EQ(coalescer->pendingBytes(), ReceiveCoalescer::maxPending);
     queue.advance(30ms);
     EXPECT_EQ(keptBytes(), ReceiveCoalescer::maxPending);

@@ -1,8 +1,8 @@
-#include "core/text/Timestamp.h"
 #include "core/platform/InMemorySettingsStore.h"
 #include "core/send/SendComposer.h"
-#include "core/session/SettingKeys.h"
 #include "core/send/SendMode.h"
+#include "core/session/SettingKeys.h"
+#include "core/text/Timestamp.h"
 #include "localization/L10n.h"
 #include "tests/helpers/CountingAlert.h"
 
@@ -26,7 +26,10 @@ const auto t0 = std::chrono::sys_days{std::chrono::year{2024} / 3 / 5} + 14h + 3
 
 using velmora::testing::CountingAlert;
 
-SendConditions connected() { return {true, true, false, t0}; }
+SendConditions connected()
+{
+    return {true, true, false, t0};
+}
 
 struct OwnSettings {
     InMemorySettingsStore settings;
@@ -204,8 +207,7 @@ TEST(SendComposer, HexInputErrorIsTheParserMessageInHexModeAndNeverInTextMode)
     sender.sendMode.set(SendMode::hex);
     EXPECT_EQ(sender.hexInputError(), "'ZZ' is not a valid HEX value. Use 0\u20139 and A\u2013F, e.g. 01 0A FF.");
     sender.inputText.set("0x123");
-    EXPECT_EQ(sender.hexInputError(),
-        "'0x123' has an odd number of digits. Write bytes as pairs, e.g. 0A or 01 0A.");
+    EXPECT_EQ(sender.hexInputError(), "'0x123' has an odd number of digits. Write bytes as pairs, e.g. 0A or 01 0A.");
     sender.inputText.set(std::string(2 * 4097, '0'));
     EXPECT_EQ(sender.hexInputError(), "The message is too long (maximum 4096 bytes).");
     sender.inputText.set(std::string(2 * 4096, '0'));

@@ -34,8 +34,8 @@ TEST(SerialPortError, OpenFailureAddsAHintOnlyForAMissingDeviceOrMissingPermissi
         "Cannot open /dev/ttyUSB0: No such file or directory. Is the device still connected?");
     EXPECT_EQ(SerialPortError::openFailed("/dev/ttyUSB0", EACCES).message(),
         "Cannot open /dev/ttyUSB0: Permission denied. Check the device permissions.");
-    EXPECT_EQ(SerialPortError::openFailed("/dev/ttyUSB0", EIO).message(),
-        "Cannot open /dev/ttyUSB0: Input/output error.");
+    EXPECT_EQ(
+        SerialPortError::openFailed("/dev/ttyUSB0", EIO).message(), "Cannot open /dev/ttyUSB0: Input/output error.");
 }
 
 TEST(SerialPortError, TheStepTextKeepsTheLanguageItWasMadeIn)

@@ -11,8 +11,8 @@ using namespace velmora;
 
 namespace {
 
-SerialPortInfo port(std::string path, std::optional<int> vendor = std::nullopt, std::optional<int> product = std::nullopt,
-    std::optional<std::string> name = std::nullopt)
+SerialPortInfo port(std::string path, std::optional<int> vendor = std::nullopt,
+    std::optional<int> product = std::nullopt, std::optional<std::string> name = std::nullopt)
 {
     return SerialPortInfo{std::move(path), std::move(name), vendor, product};
 }
@@ -25,7 +25,10 @@ std::vector<std::string> paths(const std::vector<SerialPortInfo>& ports)
     return result;
 }
 
-int sign(int value) { return (value > 0) - (value < 0); }
+int sign(int value)
+{
+    return (value > 0) - (value < 0);
+}
 
 } // namespace
 
@@ -88,17 +91,18 @@ TEST(SerialPortInfo, PortsWithAVendorIdComeFirstEachGroupInNaturalCaseInsensitiv
         port("/dev/ttyacm3", 0x2341, 0x0043),
     };
     sortPorts(ports);
-    EXPECT_EQ(paths(ports), (std::vector<std::string>{
-                                "/dev/ttyACM2",
-                                "/dev/ttyacm3",
-                                "/dev/ttyACM10",
-                                "/dev/ttyUSB0",
-                                "/dev/rfcomm0",
-                                "/dev/ttyAMA0",
-                                "/dev/ttyS0",
-                                "/dev/ttyS2",
-                                "/dev/ttyS10",
-                            }));
+    EXPECT_EQ(paths(ports),
+        (std::vector<std::string>{
+            "/dev/ttyACM2",
+            "/dev/ttyacm3",
+            "/dev/ttyACM10",
+            "/dev/ttyUSB0",
+            "/dev/rfcomm0",
+            "/dev/ttyAMA0",
+            "/dev/ttyS0",
+            "/dev/ttyS2",
+            "/dev/ttyS10",
+        }));
 }
 
 TEST(SerialPortInfo, NaturalOrderComparesDigitRunsByValueOfAnyLengthAndIsATotalOrder)
@@ -115,8 +119,8 @@ TEST(SerialPortInfo, NaturalOrderComparesDigitRunsByValueOfAnyLengthAndIsATotalO
 
     // Strings that differ only in case or leading zeros still get a fixed order, and every
     // pair and triple agrees with it, so sorting is well defined.
-    const std::vector<std::string> names{"", "a", "A", "a1", "a01", "a001", "a1b", "a01b", "A1B", "a10", "a9",
-        "a.1", "a_1", "a-1", "1", "01", "10", "9a", "a1a1", "a1a01", "Z", "z0", "~", "a0", "a00"};
+    const std::vector<std::string> names{"", "a", "A", "a1", "a01", "a001", "a1b", "a01b", "A1B", "a10", "a9", "a.1",
+        "a_1", "a-1", "1", "01", "10", "9a", "a1a1", "a1a01", "Z", "z0", "~", "a0", "a00"};
     for (const auto& a : names) {
         for (const auto& b : names) {
             const int ab = sign(compareNaturally(a, b));

@@ -11,11 +11,11 @@
 
 #include <algorithm>
 #include <condition_variable>
+#include <csignal>
 #include <cstdio>
 #include <fcntl.h>
 #include <filesystem>
 #include <future>
-#include <csignal>
 #include <iostream>
 #include <map>
 #include <mutex>
@@ -90,7 +90,10 @@ private:
 // reports no room until it is nearly empty, and then stops moving. The lines it leaves alone.
 class DrainingUart final : public ModemLineControl {
 public:
-    explicit DrainingUart(std::chrono::milliseconds drainsFor) : drainsUntil_(std::chrono::steady_clock::now() + drainsFor) {}
+    explicit DrainingUart(std::chrono::milliseconds drainsFor)
+        : drainsUntil_(std::chrono::steady_clock::now() + drainsFor)
+    {
+    }
     int get(int, int& bits) override
     {
         bits = 0;
@@ -340,7 +343,8 @@ TEST_F(SerialPortOnPty, ATrickleIsReadInFewLargerPieces)
     std::vector<std::uint8_t> sent;
     for (int line = 0; line < 200; ++line) {
         char text[40];
-        const int length = std::snprintf(text, sizeof text, "temp:%03d.5,hum:%03d,count:%05d\n", line % 40, line % 90, line);
+        const int length =
+            std::snprintf(text, sizeof text, "temp:%03d.5,hum:%03d,count:%05d\n", line % 40, line % 90, line);
         sent.insert(sent.end(), text, text + length);
     }
     std::chrono::steady_clock::duration writing{};
@@ -412,8 +416,10 @@ TEST_F(SerialPortOnPty, ABoardThatStopsReadingTimesTheWriteOutAfterTwoSecondsWhi
     EXPECT_LT(std::chrono::steady_clock::now() - asked, 100ms);
     const auto sent = std::chrono::steady_clock::now();
     pty.writeToPort(std::string("ping"));
-    EXPECT_TRUE(recorder.waitForBytes(4, 100ms)) << "read "
-        << std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::steady_clock::now() - sent).count() << " ms late";
+    EXPECT_TRUE(recorder.waitForBytes(4, 100ms))
+        << "read "
+        << std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::steady_clock::now() - sent).count()
+        << " ms late";
 
     ASSERT_TRUE(results.waitFor(1, 5s));
     const auto firstResult = results.get(0);
@@ -502,7 +508,8 @@ TEST_F(SerialPortOnPty, ADrainingOutputQueueIsProgressThoughTheLineReportsNoRoom
 TEST_F(SerialPortOnPty, ADriverStillHoldingUnsentBytesIsLetGoOfWithoutWaitingForItsLastClose)
 {
     const auto descriptors = [] {
-        return std::distance(std::filesystem::directory_iterator("/proc/self/fd"), std::filesystem::directory_iterator());
+        return std::distance(
+            std::filesystem::directory_iterator("/proc/self/fd"), std::filesystem::directory_iterator());
     };
     port = SerialPort::create(pty.devicePath(), std::make_shared<DrainingUart>(0ms));
     const auto before = descriptors();
@@ -523,14 +530,15 @@ TEST_F(SerialPortOnPty, AHangUpWithTheNodeStillPresentIsADisconnectAndLeavesTheT
     // the line into canonical mode and the board sends the end-of-file character; root can also
     // hang the terminal up for real, as a vhangup does.
     const auto provocations = std::vector<std::pair<std::string, std::function<bool()>>>{
-        {"end of file", [&] {
-             termios attributes{};
-             EXPECT_EQ(::tcgetattr(observer, &attributes), 0);
-             attributes.c_lflag |= ICANON;
-             EXPECT_EQ(::tcsetattr(observer, TCSANOW, &attributes), 0);
-             pty.writeToPort(std::string("\x04"));
-             return true;
-         }},
+        {"end of file",
+            [&] {
+                termios attributes{};
+                EXPECT_EQ(::tcgetattr(observer, &attributes), 0);
+                attributes.c_lflag |= ICANON;
+                EXPECT_EQ(::tcsetattr(observer, TCSANOW, &attributes), 0);
+                pty.writeToPort(std::string("\x04"));
+                return true;
+            }},
         {"vhangup", [&] { return hangUpAsControllingTerminal(pty.devicePath()); }},
     };
     for (const auto& [name, provoke] : provocations) {
@@ -564,7 +572,9 @@ TEST_F(SerialPortOnPty, PacketsEveryTwentyFiveMillisecondsKeepTheirArrivalTimesA
     ManualMainQueue mainQueue;
     auto coalescer = ReceiveCoalescer::create(mainQueue, [](std::vector<ReceivedChunk>, std::int64_t) {});
     port->queue().sync([&] {
-        ASSERT_EQ(port->open({115200}, [&](std::vector<std::uint8_t> bytes) { coalescer->receive(std::move(bytes)); }, nullptr),
+        ASSERT_EQ(
+            port->open(
+                {115200}, [&](std::vector<std::uint8_t> bytes) { coalescer->receive(std::move(bytes)); }, nullptr),
             std::nullopt);
     });
     constexpr int packets = 40;
@@ -588,8 +598,8 @@ TEST_F(SerialPortOnPty, PacketsEveryTwentyFiveMillisecondsKeepTheirArrivalTimesA
         if (late < 5ms)
             ++onTime;
         else
-            std::cout << "packet " << i << " arrived " << std::chrono::duration_cast<std::chrono::microseconds>(late).count()
-                      << " us late\n";
+            std::cout << "packet " << i << " arrived "
+                      << std::chrono::duration_cast<std::chrono::microseconds>(late).count() << " us late\n";
     }
     EXPECT_GE(onTime, packets - 2);
 
@@ -599,7 +609,8 @@ TEST_F(SerialPortOnPty, PacketsEveryTwentyFiveMillisecondsKeepTheirArrivalTimesA
     options.gapMs = 10;
     ByteFormatter formatter;
     const auto result = formatter.format(chunks, options);
-    const auto newlines = std::count(result.committed.begin(), result.committed.end(), OutputSegment{OutputSegment::Kind::data, u"\n"});
+    const auto newlines =
+        std::count(result.committed.begin(), result.committed.end(), OutputSegment{OutputSegment::Kind::data, u"\n"});
     EXPECT_EQ(newlines + (result.provisional.empty() ? 0 : 1), packets);
 }
 

@@ -57,10 +57,15 @@ TEST(TerminalTextProcessor, CharactersSplitAcrossChunksAreJoinedAndBrokenOnesRep
 TEST(TerminalTextProcessor, EscapeSequencesVanishWhateverTheirKindOrWhereTheyAreSplit)
 {
     EXPECT_EQ(show({"\x1B[31mred\x1B[0m"}), u"red");
-    EXPECT_EQ(show({"\x1B]0;title\x07" "after"}), u"after");
+    EXPECT_EQ(show({"\x1B]0;title\x07"
+                    "after"}),
+        u"after");
     EXPECT_EQ(show({"\x1B]0;t\x1B\\x"}), u"x");
     EXPECT_EQ(show({"\x1B", "[1;3", "2m", "green"}), u"green");
-    EXPECT_EQ(show({"\x1B" "7saved"}), u"saved") << "ESC and one character";
+    EXPECT_EQ(show({"\x1B"
+                    "7saved"}),
+        u"saved")
+        << "ESC and one character";
     // CR, LF and ESC inside a CSI sequence are swallowed with it.
     EXPECT_EQ(show({"\x1B[1\r\n2Jok"}), u"ok");
 }
@@ -86,7 +91,8 @@ TEST(TerminalTextProcessor, CarriageReturnsAndLineFeedsEachMakeOneLineBreak)
 TEST(TerminalTextProcessor, ControlCharactersShowAsPicturesAndDisguisingCharactersAsReplacements)
 {
     EXPECT_EQ(show({std::string_view("\x07\x00\x7F\x08\x0C\t|", 7)}), u"\u2407\u2400\u2421\u2408\u240C\t|");
-    EXPECT_EQ(show({"\xC2\x85", "\xE2\x80\xAE", "\xD8\x9C", "\xE2\x80\x8E", "\xE2\x81\xA6"}), u"\uFFFD\uFFFD\uFFFD\uFFFD\uFFFD");
+    EXPECT_EQ(show({"\xC2\x85", "\xE2\x80\xAE", "\xD8\x9C", "\xE2\x80\x8E", "\xE2\x81\xA6"}),
+        u"\uFFFD\uFFFD\uFFFD\uFFFD\uFFFD");
     // Zero-width joiners, line separators and the byte order mark are left alone.
     EXPECT_EQ(show({"\xE2\x80\x8B\xE2\x80\x8D\xE2\x80\xA8\xEF\xBB\xBF"}), u"\u200B\u200D\u2028\uFEFF");
     EXPECT_EQ(show({"\xC2\xA0\xC2\x9F\xC2\xA1"}), u"\u00A0\uFFFD\u00A1");

@@ -43,8 +43,11 @@ TEST(Utf8, EachMaximalIllFormedSubpartBecomesOneReplacementCharacter)
 
 TEST(Utf8, Utf16ConvertsBackAndLoneSurrogatesBecomeReplacementCharacters)
 {
-    const std::string text = "Gr\xC3\xBC\xC3\x9F" "e \xE2\x82\xAC \xF0\x9F\x98\x80";
+    const std::string text = "Gr\xC3\xBC\xC3\x9F"
+                             "e \xE2\x82\xAC \xF0\x9F\x98\x80";
     EXPECT_EQ(utf16ToUtf8(utf8ToUtf16(text)), text);
-    EXPECT_EQ(utf16ToUtf8(std::u16string{u'a', char16_t(0xD800), u'b'}), "a\xEF\xBF\xBD" "b");
+    EXPECT_EQ(utf16ToUtf8(std::u16string{u'a', char16_t(0xD800), u'b'}),
+        "a\xEF\xBF\xBD"
+        "b");
     EXPECT_EQ(utf16ToUtf8(std::u16string{char16_t(0xDC00)}), "\xEF\xBF\xBD");
 }

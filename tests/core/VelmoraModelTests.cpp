@@ -75,8 +75,10 @@ class SessionModel : public ::testing::Test {
 protected:
     std::shared_ptr<VelmoraModel> makeModel()
     {
-        return VelmoraModel::create({queue, settings, alert, registry,
-            [](const std::string& path) { return SerialPort::create(path, std::make_shared<velmora::testing::AdapterModemLines>()); }});
+        return VelmoraModel::create({queue, settings, alert, registry, [](const std::string& path) {
+                                         return SerialPort::create(
+                                             path, std::make_shared<velmora::testing::AdapterModemLines>());
+                                     }});
     }
 
     static std::string shown(VelmoraModel& model) { return utf16ToUtf8(model.output().storage().text()); }
@@ -103,7 +105,8 @@ protected:
         model.line().selectedPath.set(path);
         model.line().baudRate.set(baud);
         model.connect();
-        ASSERT_EQ(model.connection().state.value(), ConnectionState::connected) << model.errorMessage().value().value_or("");
+        ASSERT_EQ(model.connection().state.value(), ConnectionState::connected)
+            << model.errorMessage().value().value_or("");
     }
 
     // Connects to the board, pulls it out and waits until the session notices.
@@ -111,7 +114,8 @@ protected:
     {
         connectTo(model, board.path(), baud);
         board.unplug();
-        ASSERT_TRUE(queue.runUntil([&] { return model.connection().state.value() == ConnectionState::waitingForDevice; }, 5s));
+        ASSERT_TRUE(
+            queue.runUntil([&] { return model.connection().state.value() == ConnectionState::waitingForDevice; }, 5s));
     }
 
     L10n::ScopedLanguage english{Language::en};
@@ -150,11 +154,13 @@ TEST_F(SessionModel, ConnectingAndDisconnectingPrintStatusLinesAndReadTheModemLi
     EXPECT_EQ(model->connection().modemLines.value(), (ModemLines{true, true}));
     EXPECT_EQ(model->title(), board.devicePath().substr(5));
     model->disconnect();
-    EXPECT_EQ(shown(*model), "--- Connected to " + board.devicePath() + " @ 115200 8N1 ---\n--- Connection closed ---\n");
+    EXPECT_EQ(
+        shown(*model), "--- Connected to " + board.devicePath() + " @ 115200 8N1 ---\n--- Connection closed ---\n");
     EXPECT_EQ(model->connection().modemLines.value(), std::nullopt);
     EXPECT_EQ(model->connection().state.value(), ConnectionState::disconnected);
     model->disconnect();
-    EXPECT_EQ(shown(*model), "--- Connected to " + board.devicePath() + " @ 115200 8N1 ---\n--- Connection closed ---\n")
+    EXPECT_EQ(
+        shown(*model), "--- Connected to " + board.devicePath() + " @ 115200 8N1 ---\n--- Connection closed ---\n")
         << "disconnecting while disconnected prints nothing";
 }
 
@@ -178,8 +184,10 @@ TEST_F(SessionModel, ABigBatchIsShownInOrderAFewHundredKilobytesAtATime)
     for (int i = 0; lines.size() < 1'500'000; ++i)
         lines += "line " + std::to_string(i) + " temp:21.5,hum:40\n";
     board.writeToPort(lines);
-    ASSERT_TRUE(pump([&] { return model->reception().rxBytes.value() == static_cast<std::int64_t>(lines.size()); }, 20s));
-    ASSERT_TRUE(queue.runUntil([&] { return !store.text().empty() && shown(*model).ends_with(lines.substr(lines.size() - 40)); }, 5s));
+    ASSERT_TRUE(
+        pump([&] { return model->reception().rxBytes.value() == static_cast<std::int64_t>(lines.size()); }, 20s));
+    ASSERT_TRUE(queue.runUntil(
+        [&] { return !store.text().empty() && shown(*model).ends_with(lines.substr(lines.size() - 40)); }, 5s));
     steps.cancel();
 
     // Every line, in order, once (compared as a whole: a diff of megabytes would take minutes).
@@ -289,9 +297,12 @@ TEST_F(SessionModel, AnUnpluggedBoardsLastBytesComeBeforeTheNoticeAndTheSessionW
     // which the clock standing still keeps waiting in the coalescer.
     ASSERT_TRUE(queue.waitForPending(2, 5s));
     board.closeMaster();
-    ASSERT_TRUE(queue.runUntil([&] { return model->connection().state.value() == ConnectionState::waitingForDevice; }, 5s));
-    EXPECT_EQ(shown(*model), "--- Connected to " + board.devicePath() + " @ 115200 8N1 ---\n\u2190 last words\n"
-        "--- The device was disconnected. Waiting for the device to return\u2026 ---\n");
+    ASSERT_TRUE(
+        queue.runUntil([&] { return model->connection().state.value() == ConnectionState::waitingForDevice; }, 5s));
+    EXPECT_EQ(shown(*model),
+        "--- Connected to " + board.devicePath() +
+            " @ 115200 8N1 ---\n\u2190 last words\n"
+            "--- The device was disconnected. Waiting for the device to return\u2026 ---\n");
     EXPECT_EQ(model->connection().modemLines.value(), std::nullopt);
     EXPECT_EQ(model->reception().rxBytes.value(), 10);
 
@@ -409,8 +420,8 @@ TEST_F(SessionModel, LineSettingsReopenTheConnectedPortAndOnlyStoreOtherwise)
     EXPECT_EQ(attributes.outputSpeed(), 250000u);
     model->line().selectedPath.set(board.devicePath()); // the same port again: nothing happens
     model->line().selectedPath.set(other.devicePath());
-    const std::string expected = "--- Connected to " + board.devicePath() + " @ 9600 8N1 ---\n--- Connected to "
-        + board.devicePath() + " @ 250000 8N1 ---\n--- Connected to " + other.devicePath() + " @ 250000 8N1 ---\n";
+    const std::string expected = "--- Connected to " + board.devicePath() + " @ 9600 8N1 ---\n--- Connected to " +
+        board.devicePath() + " @ 250000 8N1 ---\n--- Connected to " + other.devicePath() + " @ 250000 8N1 ---\n";
     EXPECT_EQ(shown(*model), expected);
     EXPECT_EQ(settings.readString("port").value, other.devicePath());
 }
@@ -437,8 +448,9 @@ TEST_F(SessionModel, ReadsArePacedOnlyWhileNoLineShowsItsTimeOrBreaksAtAPause)
     PseudoTerminal board;
     std::shared_ptr<SerialPort> port;
     auto model = VelmoraModel::create({queue, settings, alert, registry, [&port](const std::string& path) {
-        return port = SerialPort::create(path, std::make_shared<velmora::testing::AdapterModemLines>());
-    }});
+                                           return port = SerialPort::create(
+                                                      path, std::make_shared<velmora::testing::AdapterModemLines>());
+                                       }});
     connectTo(*model, board.devicePath());
     EXPECT_TRUE(port->isPacedReads()) << "text";
     model->display().showTimestamps.set(true);
@@ -475,7 +487,8 @@ TEST_F(SessionModel, EveryByteIsEitherCountedOrReportedSkippedAcrossModesAndOver
         std::int64_t total = 0;
         static const std::regex notice("--- (\\d+) bytes skipped");
         for (const auto& text : watch.notices) {
-            for (auto match = std::sregex_iterator(text.begin(), text.end(), notice); match != std::sregex_iterator(); ++match)
+            for (auto match = std::sregex_iterator(text.begin(), text.end(), notice); match != std::sregex_iterator();
+                 ++match)
                 total += std::stoll((*match)[1]);
         }
         return total;
@@ -700,10 +713,12 @@ TEST_F(SessionModel, ABoardHeldElsewhereWhenItComesBackIsTriedFiveTimes)
     ASSERT_EQ(holder.readLine(5s), "locked");
     registry.ports.set({usbBoard(board.path())});
     queue.advance(4 * 700ms + 699ms);
-    EXPECT_EQ(model->connection().state.value(), ConnectionState::waitingForDevice) << "four attempts failed, one to go";
+    EXPECT_EQ(model->connection().state.value(), ConnectionState::waitingForDevice)
+        << "four attempts failed, one to go";
     queue.advance(1ms);
     EXPECT_EQ(model->connection().state.value(), ConnectionState::disconnected);
-    EXPECT_TRUE(shown(*model).ends_with("--- Reconnect failed: " + SerialPortError::busy(board.path()).message() + " ---\n"));
+    EXPECT_TRUE(
+        shown(*model).ends_with("--- Reconnect failed: " + SerialPortError::busy(board.path()).message() + " ---\n"));
     EXPECT_EQ(model->errorMessage().value(), std::nullopt) << "no alert for a failed reconnect";
 }
 

@@ -30,9 +30,9 @@ inline std::optional<termios> terminalAttributes(const std::string& path)
 
 inline bool sameAttributes(const termios& a, const termios& b)
 {
-    return a.c_iflag == b.c_iflag && a.c_oflag == b.c_oflag && a.c_cflag == b.c_cflag && a.c_lflag == b.c_lflag
-        && std::equal(std::begin(a.c_cc), std::end(a.c_cc), std::begin(b.c_cc)) && ::cfgetispeed(&a) == ::cfgetispeed(&b)
-        && ::cfgetospeed(&a) == ::cfgetospeed(&b);
+    return a.c_iflag == b.c_iflag && a.c_oflag == b.c_oflag && a.c_cflag == b.c_cflag && a.c_lflag == b.c_lflag &&
+        std::equal(std::begin(a.c_cc), std::end(a.c_cc), std::begin(b.c_cc)) &&
+        ::cfgetispeed(&a) == ::cfgetispeed(&b) && ::cfgetospeed(&a) == ::cfgetospeed(&b);
 }
 
 // True when nobody holds the device: it opens and its lock is free, as for any other program.

@@ -8,11 +8,11 @@
 #include "app/monitor/ContentView.h"
 #include "app/monitor/ModemLinesMenu.h"
 #include "app/monitor/SendOptionsMenu.h"
-#include "app/plot/PlotFormat.h"
-#include "app/plot/PlotterView.h"
 #include "app/platform/PortMonitor.h"
 #include "app/platform/QtMainQueue.h"
 #include "app/platform/QtSettingsStore.h"
+#include "app/plot/PlotFormat.h"
+#include "app/plot/PlotterView.h"
 #include "app/shell/MonitorWindow.h"
 #include "app/shell/Shell.h"
 #include "core/serial/LineAttributes.h"
@@ -47,8 +47,8 @@
 
 #include <cerrno>
 #include <chrono>
-#include <cstring>
 #include <cstdlib>
+#include <cstring>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
@@ -73,11 +73,20 @@ namespace {
 constexpr int timeoutMs = 15000;
 const std::string unoPath = "/dev/ttyACM0";
 
-QString qt(const std::string& text) { return QString::fromStdString(text); }
+QString qt(const std::string& text)
+{
+    return QString::fromStdString(text);
+}
 
-std::string shown(const Session& model) { return utf16ToUtf8(model.output().storage().text()); }
+std::string shown(const Session& model)
+{
+    return utf16ToUtf8(model.output().storage().text());
+}
 
-std::string notice(const std::string& text) { return "--- " + text + " ---\n"; }
+std::string notice(const std::string& text)
+{
+    return "--- " + text + " ---\n";
+}
 
 // What the process holds: its open descriptors and threads, less the threads Qt's painting pool
 // starts and retires as it pleases (idle ones leave after 30 s), each with the eventfd of its
@@ -99,7 +108,8 @@ Holdings holdings()
         if (std::getline(comm, name) && name == "Thread (pooled)")
             ++pooled;
     }
-    held.descriptors = static_cast<std::size_t>(std::distance(fs::directory_iterator("/proc/self/fd"), fs::directory_iterator()));
+    held.descriptors =
+        static_cast<std::size_t>(std::distance(fs::directory_iterator("/proc/self/fd"), fs::directory_iterator()));
     held.descriptors -= pooled;
     held.threads -= pooled;
     return held;
@@ -206,7 +216,9 @@ private:
     bool clickConnect(ContentView* view, SimulatedBoard& board)
     {
         QTest::mouseClick(view->connectButton(), Qt::LeftButton);
-        return waitFor([&] { return view->model().connection().state.value() == ConnectionState::connected && board.hasListener(); });
+        return waitFor([&] {
+            return view->model().connection().state.value() == ConnectionState::connected && board.hasListener();
+        });
     }
 
     // The texts of the error boxes shown next, once there are any.
@@ -247,7 +259,8 @@ private:
 private slots:
     void initTestCase()
     {
-        QVERIFY2(velmora::testing::underUmockdevPreload(), "run under umockdev's preload library (CTest does), not against the real machine");
+        QVERIFY2(velmora::testing::underUmockdevPreload(),
+            "run under umockdev's preload library (CTest does), not against the real machine");
         // The testbed first: udev must see it from the registry's first scan on.
         SimulatedBoard::Options options;
         options.device = DeviceKind::umockdevUno;
@@ -308,7 +321,8 @@ private slots:
         QVERIFY(shown(model).ends_with(connectedNotice(unoPath, "9600 8N1")));
         QCOMPARE(view->connectButton()->text(), qt(L10n::Header::disconnect()));
         QCOMPARE(view->statusDot()->toolTip(), qt(L10n::State::connected()));
-        QCOMPARE(window->windowTitle(), qt("Arduino Uno – " + L10n::Header::baud(9600) + " · " + L10n::State::connected()));
+        QCOMPARE(
+            window->windowTitle(), qt("Arduino Uno – " + L10n::Header::baud(9600) + " · " + L10n::State::connected()));
 
         // Without echo there is no direction marker, so each mode's rendering is all there is.
         model.display().echoSent.set(false);
@@ -316,14 +330,18 @@ private slots:
         const std::string line = "T=21.5\r\n";
         const std::vector<std::pair<DisplayMode, std::string>> expected{
             {DisplayMode::text, "T=21.5\nT=21.5\n"},
-            {DisplayMode::hex, "54 3D 32 31 2E 35 0D 0A\n"
-                               "54 3D 32 31 2E 35 0D 0A\n"},
-            {DisplayMode::hexDump, "00000000  54 3D 32 31 2E 35 0D 0A  |T=21.5..|\n"
-                                   "00000008  54 3D 32 31 2E 35 0D 0A  |T=21.5..|\n"},
-            {DisplayMode::decimal, " 84  61  50  49  46  53  13  10\n"
-                                   " 84  61  50  49  46  53  13  10\n"},
-            {DisplayMode::binary, "01010100 00111101 00110010 00110001 00101110 00110101 00001101 00001010\n"
-                                  "01010100 00111101 00110010 00110001 00101110 00110101 00001101 00001010\n"},
+            {DisplayMode::hex,
+                "54 3D 32 31 2E 35 0D 0A\n"
+                "54 3D 32 31 2E 35 0D 0A\n"},
+            {DisplayMode::hexDump,
+                "00000000  54 3D 32 31 2E 35 0D 0A  |T=21.5..|\n"
+                "00000008  54 3D 32 31 2E 35 0D 0A  |T=21.5..|\n"},
+            {DisplayMode::decimal,
+                " 84  61  50  49  46  53  13  10\n"
+                " 84  61  50  49  46  53  13  10\n"},
+            {DisplayMode::binary,
+                "01010100 00111101 00110010 00110001 00101110 00110101 00001101 00001010\n"
+                "01010100 00111101 00110010 00110001 00101110 00110101 00001101 00001010\n"},
             {DisplayMode::asciiEscaped, "T=21.5<CR><LF>\nT=21.5<CR><LF>\n"},
         };
         // Backwards, so that every mode is a change from the one before, ending with text.
@@ -537,7 +555,8 @@ private slots:
 
         uno->unplug();
         QTRY_COMPARE_WITH_TIMEOUT(model.connection().state.value(), ConnectionState::waitingForDevice, timeoutMs);
-        QVERIFY(outputEndsWith(model, notice(L10n::Status::waitingForDevice(SerialPortError::deviceDisconnected().message()))));
+        QVERIFY(outputEndsWith(
+            model, notice(L10n::Status::waitingForDevice(SerialPortError::deviceDisconnected().message()))));
         // Yellow, "waiting" everywhere, and Disconnect stays offered.
         QVERIFY(view->statusDot()->styleSheet().contains(QStringLiteral("#FFCC00")));
         QCOMPARE(view->statusDot()->toolTip(), qt(L10n::State::waiting()));
@@ -581,7 +600,8 @@ private slots:
             uno->unplug();
             QTRY_COMPARE_WITH_TIMEOUT(model.connection().state.value(), ConnectionState::waitingForDevice, timeoutMs);
             uno->plugIn();
-            QTRY_VERIFY_WITH_TIMEOUT(model.connection().state.value() == ConnectionState::connected && uno->hasListener(), timeoutMs);
+            QTRY_VERIFY_WITH_TIMEOUT(
+                model.connection().state.value() == ConnectionState::connected && uno->hasListener(), timeoutMs);
         }
         // A closed port's I/O thread may still be ending as the next one opens.
         QTRY_COMPARE_WITH_TIMEOUT(holdings().descriptors, before.descriptors, timeoutMs);
@@ -607,7 +627,8 @@ private slots:
         auto* picker = second->portPicker();
         const int index = picker->findData(qt(unoPath));
         QVERIFY(index >= 0);
-        QCOMPARE(picker->itemText(index), qt(L10n::Header::portInUseInOtherTab(registry->ports.value().front().menuTitle())));
+        QCOMPARE(picker->itemText(index),
+            qt(L10n::Header::portInUseInOtherTab(registry->ports.value().front().menuTitle())));
 
         QCOMPARE(picker->currentIndex(), index);
         QVERIFY(second->connectButton()->isEnabled());

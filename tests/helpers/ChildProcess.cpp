@@ -2,12 +2,12 @@
 
 #include <cerrno>
 #include <fcntl.h>
-#include <utility>
 #include <poll.h>
 #include <spawn.h>
 #include <stdexcept>
 #include <sys/wait.h>
 #include <unistd.h>
+#include <utility>
 
 extern char** environ;
 
@@ -54,7 +54,8 @@ std::string ChildProcess::readLine(std::chrono::milliseconds timeout)
             pending_.erase(0, end + 1);
             return line;
         }
-        const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(deadline - std::chrono::steady_clock::now());
+        const auto left =
+            std::chrono::duration_cast<std::chrono::milliseconds>(deadline - std::chrono::steady_clock::now());
         if (left.count() <= 0)
             return {};
         pollfd readable{output_, POLLIN, 0};
@@ -80,8 +81,7 @@ int ChildProcess::wait()
     if (pid_ <= 0)
         return -1;
     int status = 0;
-    while (::waitpid(pid_, &status, 0) < 0 && errno == EINTR) {
-    }
+    while (::waitpid(pid_, &status, 0) < 0 && errno == EINTR) {}
     pid_ = -1;
     return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
 }

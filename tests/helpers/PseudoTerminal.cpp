@@ -47,7 +47,8 @@ std::vector<std::uint8_t> PseudoTerminal::readFromPort(std::size_t count, std::c
     const auto deadline = std::chrono::steady_clock::now() + timeout;
     std::uint8_t buffer[4096];
     while (result.size() < count) {
-        const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(deadline - std::chrono::steady_clock::now());
+        const auto left =
+            std::chrono::duration_cast<std::chrono::milliseconds>(deadline - std::chrono::steady_clock::now());
         if (left.count() <= 0)
             break;
         pollfd readable{master_, POLLIN, 0};

@@ -10,8 +10,8 @@
 
 #include <cstdio>
 #include <cstring>
-#include <grp.h>
 #include <fcntl.h>
+#include <grp.h>
 #include <iostream>
 #include <string>
 #include <string_view>
@@ -24,17 +24,28 @@ std::string_view kindName(velmora::SerialPortError::Kind kind)
 {
     using Kind = velmora::SerialPortError::Kind;
     switch (kind) {
-    case Kind::invalidPath: return "invalidPath";
-    case Kind::openFailed: return "openFailed";
-    case Kind::busy: return "busy";
-    case Kind::configurationFailed: return "configurationFailed";
-    case Kind::unsupportedBaudRate: return "unsupportedBaudRate";
-    case Kind::readFailed: return "readFailed";
-    case Kind::writeFailed: return "writeFailed";
-    case Kind::lineControlFailed: return "lineControlFailed";
-    case Kind::notOpen: return "notOpen";
-    case Kind::writeTimeout: return "writeTimeout";
-    case Kind::deviceDisconnected: return "deviceDisconnected";
+    case Kind::invalidPath:
+        return "invalidPath";
+    case Kind::openFailed:
+        return "openFailed";
+    case Kind::busy:
+        return "busy";
+    case Kind::configurationFailed:
+        return "configurationFailed";
+    case Kind::unsupportedBaudRate:
+        return "unsupportedBaudRate";
+    case Kind::readFailed:
+        return "readFailed";
+    case Kind::writeFailed:
+        return "writeFailed";
+    case Kind::lineControlFailed:
+        return "lineControlFailed";
+    case Kind::notOpen:
+        return "notOpen";
+    case Kind::writeTimeout:
+        return "writeTimeout";
+    case Kind::deviceDisconnected:
+        return "deviceDisconnected";
     }
     return "?";
 }
@@ -42,8 +53,7 @@ std::string_view kindName(velmora::SerialPortError::Kind kind)
 void waitForEndOfInput()
 {
     char c;
-    while (::read(0, &c, 1) > 0) {
-    }
+    while (::read(0, &c, 1) > 0) {}
 }
 
 bool becomeNobody()

@@ -43,10 +43,12 @@ std::vector<std::string> textsOf(const HelpBlock& block)
     } else if (const auto* shot = std::get_if<Screenshot>(&block)) {
         texts.push_back(shot->caption);
     } else {
-        std::visit([&texts](const auto& content) {
-            if constexpr (requires { content.text; })
-                texts.push_back(content.text);
-        }, block);
+        std::visit(
+            [&texts](const auto& content) {
+                if constexpr (requires { content.text; })
+                    texts.push_back(content.text);
+            },
+            block);
     }
     return texts;
 }
@@ -83,7 +85,7 @@ std::string withoutBold(std::string text)
     return text;
 }
 
-}  // namespace
+} // namespace
 
 TEST(HelpTopics, TwelveTopicsInOrderWithTheirSymbolsBlocksAndScreenshotsInEveryLanguage)
 {
@@ -127,7 +129,7 @@ TEST(HelpTopics, TwelveTopicsInOrderWithTheirSymbolsBlocksAndScreenshotsInEveryL
         }
         EXPECT_EQ(titles.size(), expected.size());
         EXPECT_EQ(screenshots,
-                  (std::set<std::string>{"overview", "hex-dump", "plotter-cards", "plotter-card-detail", "garbled-data"}));
+            (std::set<std::string>{"overview", "hex-dump", "plotter-cards", "plotter-card-detail", "garbled-data"}));
         ASSERT_TRUE(std::holds_alternative<Table>(topics[9].blocks.at(0)));
         EXPECT_EQ(std::get<Table>(topics[9].blocks[0]).rows.size(), 14U);
         ASSERT_TRUE(std::holds_alternative<Bullets>(topics[11].blocks.at(0)));
@@ -207,7 +209,7 @@ TEST(HelpTopics, TextsDescribeTheLinuxProgramAndItsDevicePaths)
     ASSERT_FALSE(namesMac("Machine, iMacro, Mache"));
 
     const std::array<std::string_view, 9> foreign{"macos", "/dev/cu.", "sandbox", "usbmodem", "bluetooth-incoming",
-                                                  "finder", "gatekeeper", "app store", "system settings"};
+        "finder", "gatekeeper", "app store", "system settings"};
     for (const Language language : allLanguages) {
         std::size_t paths = 0;
         for (const HelpTopic& topic : topicsIn(language)) {
@@ -275,7 +277,8 @@ TEST(HelpTopics, QuotedLabelsAreTheCataloguesLabelsInEveryLanguage)
         {"tabs", [&] { return italic(Header::portInUseInOtherTab("").substr(1)); }},
         {"reconnect", [&] { return bold(State::waiting()); }},
         {"reconnect", [&] { return bold(Header::disconnect()); }},
-        {"shortcuts", [&] { return "← / → · " + before(Plotter::close().substr(Plotter::close().find('(') + 1), ")"); }},
+        {"shortcuts",
+            [&] { return "← / → · " + before(Plotter::close().substr(Plotter::close().find('(') + 1), ")"); }},
         {"troubleshooting", [&] { return bold(FlowControl::none()); }},
         {"troubleshooting", [&] { return "… " + before(Status::droppedBytes(7).substr(2), ":"); }},
     };
@@ -285,7 +288,8 @@ TEST(HelpTopics, QuotedLabelsAreTheCataloguesLabelsInEveryLanguage)
         for (const HelpTopic& topic : Help::topics())
             searchable[topic.id] = topic.searchableText();
         for (const auto& [id, quote] : quotes)
-            EXPECT_NE(searchable[std::string(id)].find(quote()), std::string::npos) << rawValue(language) << " " << quote();
+            EXPECT_NE(searchable[std::string(id)].find(quote()), std::string::npos)
+                << rawValue(language) << " " << quote();
     }
 }
 

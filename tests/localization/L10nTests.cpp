@@ -48,7 +48,7 @@ std::pair<std::string_view, std::string_view> edges(std::string_view text)
     return {text.substr(0, first), text.substr(last)};
 }
 
-}  // namespace
+} // namespace
 
 TEST(Catalogue, EveryTranslationKeepsTheEnglishPlaceholdersBlanksLineBreaksAndCodeSpans)
 {
@@ -79,12 +79,12 @@ TEST(Catalogue, OnlyTheSharedTextsReadTheSameInEveryLanguage)
             continue;
         }
         for (const Language language : allLanguages) {
-            sameAsEnglish[static_cast<std::size_t>(language)] += row.texts[static_cast<std::size_t>(language)] ==
-                                                                 row.texts[0];
+            sameAsEnglish[static_cast<std::size_t>(language)] +=
+                row.texts[static_cast<std::size_t>(language)] == row.texts[0];
         }
     }
-    const std::set<std::string> expected{"Header.baud", "Display.milliseconds", "Send.hex", "Lines.dtr",
-                                         "Lines.rts",   "Footer.counters",      "Errors.ok"};
+    const std::set<std::string> expected{
+        "Header.baud", "Display.milliseconds", "Send.hex", "Lines.dtr", "Lines.rts", "Footer.counters", "Errors.ok"};
     EXPECT_EQ(shared, expected);
     // A few words are the same in English and another language (Tip, Port, Plotter, Hardware);
     // many more would mean texts were copied instead of translated.
@@ -100,8 +100,7 @@ TEST(Catalogue, OnlyTheSharedTextsReadTheSameInEveryLanguage)
         EXPECT_NE(L10n::Lines::dtrChanged(true), L10n::Lines::dtrChanged(false));
         EXPECT_NE(L10n::Lines::rtsChanged(true), L10n::Lines::rtsChanged(false));
         const std::set<std::string> layouts{L10n::Plotter::layoutName(PlotLayout::shared),
-                                            L10n::Plotter::layoutName(PlotLayout::stacked),
-                                            L10n::Plotter::layoutName(PlotLayout::cards)};
+            L10n::Plotter::layoutName(PlotLayout::stacked), L10n::Plotter::layoutName(PlotLayout::cards)};
         EXPECT_EQ(layouts.size(), 3U) << rawValue(language);
     }
 }
@@ -206,7 +205,7 @@ TEST(InsertedValues, StringsAreInsertedUnchangedAndNeverReadAsPlaceholders)
     EXPECT_EQ(L10n::Errors::openFailed("{reason}", "100% {path} \\n"), "Cannot open {reason}: 100% {path} \\n.");
     EXPECT_EQ(L10n::Board::usbSerial(""), "USB serial ()");
     EXPECT_EQ(L10n::Status::waitingForDevice(L10n::Status::connectionLost()),
-              "Connection lost. Waiting for the device to return…");
+        "Connection lost. Waiting for the device to return…");
     EXPECT_EQ(L10n::Send::invalidHex("0G"), "'0G' is not a valid HEX value. Use 0–9 and A–F, e.g. 01 0A FF.");
     const L10n::ScopedLanguage german(Language::de);
     EXPECT_EQ(L10n::Send::invalidHex("0G"), "„0G“ ist kein gültiger HEX-Wert. Verwende 0–9 und A–F, z. B. 01 0A FF.");

@@ -21,7 +21,7 @@ EnvironmentLookup fakeEnvironment(const std::map<std::string, std::string>& vari
     };
 }
 
-}  // namespace
+} // namespace
 
 TEST(LanguageValue, ListsTheFiveLanguagesInOrderAndKnowsOnlyTheirExactRawValues)
 {
@@ -95,6 +95,6 @@ TEST(SystemLanguages, EmptyAndUnsetVariablesAndEmptyListEntriesAreSkipped)
 TEST(SystemLanguages, PortableLocaleInLangLeavesTheChoiceToLaterEntriesOrEnglish)
 {
     EXPECT_EQ(chooseLanguage(systemPreferredLanguages(fakeEnvironment({{"LC_ALL", "C"}, {"LANG", "fr_FR.UTF-8"}}))),
-              Language::fr);
+        Language::fr);
     EXPECT_EQ(chooseLanguage(systemPreferredLanguages(fakeEnvironment({{"LANG", "C.UTF-8"}}))), Language::en);
 }

@@ -32,9 +32,8 @@ public:
     std::optional<SerialPortError> write(std::string_view text)
     {
         std::optional<SerialPortError> error;
-        port_->queue().sync([&] {
-            error = port_->write(std::span(reinterpret_cast<const std::uint8_t*>(text.data()), text.size()));
-        });
+        port_->queue().sync(
+            [&] { error = port_->write(std::span(reinterpret_cast<const std::uint8_t*>(text.data()), text.size())); });
         return error;
     }
     SerialPort& port() { return *port_; }

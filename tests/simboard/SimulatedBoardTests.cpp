@@ -60,7 +60,8 @@ TEST(SimulatedBoard, AnswersCommandsAndKeepsWhatItReceived)
     const auto answers = lines(reader.text());
     ASSERT_GE(answers.size(), 7u) << reader.text();
     EXPECT_EQ(answers[0],
-        "commands: help | rate <lines per second> | mode <sensor|csv|numbers|quiet|noise|flood> | anything else is echoed");
+        "commands: help | rate <lines per second> | mode <sensor|csv|numbers|quiet|noise|flood> | anything else is "
+        "echoed");
     EXPECT_EQ(answers[1], "rate: 25");
     EXPECT_EQ(answers[2], "error: rate takes lines per second from 0.1 to 10000");
     EXPECT_EQ(answers[3], "error: no mode \"nonsense\" (help lists them)");

@@ -26,7 +26,8 @@ class UmockdevUno : public ::testing::Test {
 protected:
     void SetUp() override
     {
-        ASSERT_TRUE(velmora::testing::underUmockdevPreload()) << "run these tests with umockdev's preload library (CTest does), not against the real machine";
+        ASSERT_TRUE(velmora::testing::underUmockdevPreload())
+            << "run these tests with umockdev's preload library (CTest does), not against the real machine";
         SimulatedBoard::Options options;
         options.device = DeviceKind::umockdevUno;
         options.linesPerSecond = 50;
@@ -55,8 +56,8 @@ TEST_F(UmockdevUno, TheScannerFindsTheUnoAndASerialPortDrivesItsModemLines)
     // The board logs each request and answers with the lines as they are now; the whole reset
     // pulse, seen from the window, is an end-to-end test.
     std::promise<Expected<ModemLines, SerialPortError>> toggled;
-    reader.port().runLineSteps({rtsStep(false)},
-        [&](Expected<ModemLines, SerialPortError> result) { toggled.set_value(std::move(result)); });
+    reader.port().runLineSteps(
+        {rtsStep(false)}, [&](Expected<ModemLines, SerialPortError> result) { toggled.set_value(std::move(result)); });
     const auto afterToggle = toggled.get_future().get();
     ASSERT_TRUE(afterToggle.ok());
     EXPECT_EQ(afterToggle.value(), (ModemLines{true, false}));
@@ -71,7 +72,8 @@ TEST_F(UmockdevUno, UnpluggingLosesThePortAndAReplugBringsItBackUnderTheSamePath
 {
     std::vector<std::vector<SerialPortInfo>> reports;
     scanner = PortScanner::create(queue);
-    auto recording = scanner->reports().subscribe([&](const std::vector<SerialPortInfo>& list) { reports.push_back(list); });
+    auto recording =
+        scanner->reports().subscribe([&](const std::vector<SerialPortInfo>& list) { reports.push_back(list); });
     scanner->start();
     ASSERT_EQ(reports.size(), 1u);
     EXPECT_EQ(reports[0], std::vector<SerialPortInfo>{arduinoUno});

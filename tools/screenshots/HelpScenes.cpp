@@ -37,8 +37,8 @@ void firstTopic(SceneRunner& runner)
     help.topicList()->setCurrentRow(0);
     runner.settle(100ms);
     const HelpTopic& first = help.topics().front();
-    runner.expect(help.topicView() && help.topicView()->topic().id == first.id,
-        "the first topic (" + first.id + ") is shown");
+    runner.expect(
+        help.topicView() && help.topicView()->topic().id == first.id, "the first topic (" + first.id + ") is shown");
     const bool hasScreenshot = std::any_of(first.blocks.begin(), first.blocks.end(),
         [](const HelpBlock& block) { return std::holds_alternative<HelpBlocks::Screenshot>(block); });
     if (hasScreenshot && help.topicView()) {
@@ -57,14 +57,16 @@ void search(SceneRunner& runner)
     runner.expect(found < static_cast<int>(help.topics().size()), "the search leaves some topics out");
     runner.expect(!help.noResultsLabel()->isVisible(), "\"No topics found\" is not shown");
     const auto* selected = help.topicList()->currentItem();
-    runner.expect(selected && help.topicView() && selected->text() == QString::fromStdString(help.topicView()->topic().title),
+    runner.expect(
+        selected && help.topicView() && selected->text() == QString::fromStdString(help.topicView()->topic().title),
         "a found topic is selected and shown");
 }
 
 // The scene of that name under the name the help uses.
 Scene renamed(const std::vector<Scene>& scenes, const std::string& from, std::string to)
 {
-    const auto found = std::find_if(scenes.begin(), scenes.end(), [&](const Scene& scene) { return scene.name == from; });
+    const auto found =
+        std::find_if(scenes.begin(), scenes.end(), [&](const Scene& scene) { return scene.name == from; });
     if (found == scenes.end())
         throw std::logic_error("no scene " + from);
     Scene scene = *found;

@@ -55,14 +55,16 @@ void hexDump(SceneRunner& runner)
 {
     connectAt(runner, 115200, DisplayMode::hexDump);
     receive(runner, sketchOutput(7), 60ms);
-    runner.expect(runner.session().display().displayMode.value() == DisplayMode::hexDump, "the output shows a hex dump");
+    runner.expect(
+        runner.session().display().displayMode.value() == DisplayMode::hexDump, "the output shows a hex dump");
 }
 
 void empty(SceneRunner& runner)
 {
     waitForTheUno(runner);
     runner.settle(200ms);
-    runner.expect(runner.session().connection().state.value() == ConnectionState::disconnected, "the tab is disconnected");
+    runner.expect(
+        runner.session().connection().state.value() == ConnectionState::disconnected, "the tab is disconnected");
     runner.expect(runner.shows<EmptyOutputView>(), "the empty-state panel is shown");
     const auto panels = runner.window().findChildren<EmptyOutputView*>();
     runner.expect(!panels.isEmpty() && panels.front()->connectButton()->isVisible(),

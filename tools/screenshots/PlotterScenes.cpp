@@ -33,7 +33,8 @@ PlotStore& plotReadings(SceneRunner& runner, PlotLayout layout, double share = 0
     showPlotter(runner, share);
     connectAt(runner, 115200);
     receive(runner, weatherReadings(readings, 24), 20ms);
-    runner.expect(runner.waitUntil([&] { return store.latestSample() == readings && store.series().size() == seriesNames.size(); }),
+    runner.expect(runner.waitUntil(
+                      [&] { return store.latestSample() == readings && store.series().size() == seriesNames.size(); }),
         "the plotter has " + std::to_string(readings) + " samples of temp, hum and pressure");
     std::vector<std::string> names;
     for (const auto& series : store.series())

@@ -10,12 +10,12 @@
 #include <QComboBox>
 #include <QDeadlineTimer>
 #include <QEventLoop>
+#include <QImage>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
 #include <QMenuBar>
 #include <QMessageBox>
-#include <QImage>
 #include <QPixmap>
 #include <QTimer>
 
@@ -24,12 +24,12 @@
 
 namespace velmora::tools {
 
-SceneRunner::SceneRunner(Services services, int width, int height)
-    : services_(services), width_(width), height_(height)
+SceneRunner::SceneRunner(Services services, int width, int height) : services_(services), width_(width), height_(height)
 {
     shell_ = std::make_unique<Shell>(
         [this] {
-            return VelmoraModel::create({services_.mainQueue, *settings_.back(), services_.alert, services_.registry, nullptr});
+            return VelmoraModel::create(
+                {services_.mainQueue, *settings_.back(), services_.alert, services_.registry, nullptr});
         },
         services_.registry);
 }

@@ -18,7 +18,7 @@ namespace velmora {
 class ContentView;
 class QtSettingsStore;
 class Shell;
-}
+} // namespace velmora
 
 namespace velmora::tools {
 
@@ -76,8 +76,7 @@ public:
     // Records a failed expectation of the current scene when ok is false.
     void expect(bool ok, const std::string& what);
     // True when a widget of type T is shown in the scene's window.
-    template <typename T>
-    bool shows() const;
+    template <typename T> bool shows() const;
 
 private:
     bool isShown(const QWidget* widget) const;
@@ -102,8 +101,7 @@ private:
 
 } // namespace velmora::tools
 
-template <typename T>
-bool velmora::tools::SceneRunner::shows() const
+template <typename T> bool velmora::tools::SceneRunner::shows() const
 {
     const QList<T*> found = window_->findChildren<T*>();
     for (const T* widget : found) {

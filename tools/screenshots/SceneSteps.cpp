@@ -52,8 +52,8 @@ std::string fixed(double value, int decimals)
 
 std::vector<std::string> sketchOutput(int readings)
 {
-    std::vector<std::string> lines{"Weather station v1.2\r\n", "DHT22 on pin 2: ready\r\n",
-        "Sampling every 500 ms\r\n"};
+    std::vector<std::string> lines{
+        "Weather station v1.2\r\n", "DHT22 on pin 2: ready\r\n", "Sampling every 500 ms\r\n"};
     for (int i = 0; i < readings; ++i) {
         const double temperature = 21.5 + 0.1 * ((i * 7) % 9) - 0.3;
         const int humidity = 40 + (i * 5) % 3;
@@ -68,8 +68,8 @@ std::vector<std::string> sketchOutput(int readings)
 // characters, with an occasional printable one.
 std::vector<std::string> wrongRateNoise(int chunks)
 {
-    constexpr unsigned char pattern[] = {0x00, 0x80, 0xF8, 0xFE, 0xE0, 0x78, 0x1E, 0xFC, 0x06, 0x98, 0x66, 0xF0,
-        0x8C, 0x18, 'x', 'f', 0x9E, 0x03, 0xC0, 0x7E};
+    constexpr unsigned char pattern[] = {0x00, 0x80, 0xF8, 0xFE, 0xE0, 0x78, 0x1E, 0xFC, 0x06, 0x98, 0x66, 0xF0, 0x8C,
+        0x18, 'x', 'f', 0x9E, 0x03, 0xC0, 0x7E};
     std::uint32_t state = 2341;
     std::vector<std::string> noise;
     for (int c = 0; c < chunks; ++c) {
@@ -93,12 +93,13 @@ std::vector<std::string> weatherReadings(int lines, int linesPerChunk)
     for (int i = 0; i < lines; ++i) {
         const double t = i;
         // A warming afternoon with a passing cloud; humidity falls as it warms; a slow front.
-        const double temperature = 21.5 + 1.4 * std::sin(turn * t / 260) + 0.35 * std::sin(turn * t / 55 + 0.7)
-            + 0.06 * noise.next();
-        const double humidity = 40 - 5 * std::sin(turn * t / 260 + 0.3) + 1.2 * std::sin(turn * t / 80)
-            + 0.3 * noise.next();
+        const double temperature =
+            21.5 + 1.4 * std::sin(turn * t / 260) + 0.35 * std::sin(turn * t / 55 + 0.7) + 0.06 * noise.next();
+        const double humidity =
+            40 - 5 * std::sin(turn * t / 260 + 0.3) + 1.2 * std::sin(turn * t / 80) + 0.3 * noise.next();
         const double pressure = 1013 + 1.6 * std::sin(turn * t / 400 + 2.2) + 0.08 * noise.next();
-        chunk += "temp:" + fixed(temperature, 2) + ",hum:" + fixed(humidity, 1) + ",pressure:" + fixed(pressure, 1) + "\r\n";
+        chunk +=
+            "temp:" + fixed(temperature, 2) + ",hum:" + fixed(humidity, 1) + ",pressure:" + fixed(pressure, 1) + "\r\n";
         if ((i + 1) % linesPerChunk == 0 || i + 1 == lines)
             chunks.push_back(std::exchange(chunk, {}));
     }
@@ -117,7 +118,8 @@ void connectAt(SceneRunner& runner, std::int64_t rate, DisplayMode mode)
     runner.session().line().baudRate.set(rate);
     runner.session().display().displayMode.set(mode);
     runner.session().connect();
-    runner.expect(runner.waitUntil([&] { return runner.session().connection().state.value() == ConnectionState::connected; }),
+    runner.expect(
+        runner.waitUntil([&] { return runner.session().connection().state.value() == ConnectionState::connected; }),
         "the session connects to " + unoPath);
 }
 
@@ -149,7 +151,8 @@ void showPlotter(SceneRunner& runner, double share)
     split->setSizes({plotterHeight, total - plotterHeight});
     runner.settle(std::chrono::milliseconds(50));
     runner.expect(std::abs(plotter->height() - plotterHeight) <= 2,
-        "the plotter is " + std::to_string(plotterHeight) + " px high (it is " + std::to_string(plotter->height()) + ")");
+        "the plotter is " + std::to_string(plotterHeight) + " px high (it is " + std::to_string(plotter->height()) +
+            ")");
 }
 
 } // namespace velmora::tools

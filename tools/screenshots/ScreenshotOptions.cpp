@@ -62,7 +62,8 @@ std::optional<ScreenshotOptions> ScreenshotOptions::parse(const std::vector<std:
 
 std::string ScreenshotOptions::usage(const std::string& program)
 {
-    return "Usage: " + program + " [--out DIR | --help-images DIR] [--scene NAME]... [--lang CODE] [--list] [--texts]\n"
+    return "Usage: " + program +
+        " [--out DIR | --help-images DIR] [--scene NAME]... [--lang CODE] [--list] [--texts]\n"
         "Runs the application's windows against a fake Arduino Uno and writes one PNG per scene.\n"
         "  --out DIR      folder for the PNG files (default: screenshots)\n"
         "  --help-images DIR\n"

@@ -5,9 +5,9 @@
 #include "core/session/PortRegistry.h"
 #include "localization/L10n.h"
 #include "tools/screenshots/FakeUno.h"
-#include "tools/simboard/UmockdevPreload.h"
 #include "tools/screenshots/SceneRunner.h"
 #include "tools/screenshots/ScreenshotOptions.h"
+#include "tools/simboard/UmockdevPreload.h"
 
 #include <QApplication>
 #include <QDir>
@@ -79,8 +79,8 @@ int main(int argc, char* argv[])
     }
     std::vector<const Scene*> chosen;
     for (const auto& scene : scenes) {
-        if (options.scenes.empty()
-            || std::find(options.scenes.begin(), options.scenes.end(), scene.name) != options.scenes.end())
+        if (options.scenes.empty() ||
+            std::find(options.scenes.begin(), options.scenes.end(), scene.name) != options.scenes.end())
             chosen.push_back(&scene);
     }
     for (const auto& name : options.scenes) {
@@ -142,8 +142,8 @@ int main(int argc, char* argv[])
         if (helpImages)
             runner.setOutputWidth(ScreenshotOptions::helpImageOutputWidth);
         // The help looks its pictures up as {name}-{language}.png.
-        const QString suffix =
-            helpImages ? QStringLiteral("-%1.png").arg(QString::fromStdString(options.language)) : QStringLiteral(".png");
+        const QString suffix = helpImages ? QStringLiteral("-%1.png").arg(QString::fromStdString(options.language))
+                                          : QStringLiteral(".png");
         for (const Scene* scene : chosen) {
             const QString path = folder.filePath(QString::fromStdString(scene->name) + suffix);
             const bool passed = runner.run(*scene, path, options.printTexts);

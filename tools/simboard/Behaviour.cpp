@@ -5,12 +5,18 @@ namespace velmora::simboard {
 std::string_view name(Behaviour behaviour)
 {
     switch (behaviour) {
-    case Behaviour::sensor: return "sensor";
-    case Behaviour::csv: return "csv";
-    case Behaviour::numbers: return "numbers";
-    case Behaviour::quiet: return "quiet";
-    case Behaviour::noise: return "noise";
-    case Behaviour::flood: return "flood";
+    case Behaviour::sensor:
+        return "sensor";
+    case Behaviour::csv:
+        return "csv";
+    case Behaviour::numbers:
+        return "numbers";
+    case Behaviour::quiet:
+        return "quiet";
+    case Behaviour::noise:
+        return "noise";
+    case Behaviour::flood:
+        return "flood";
     }
     return {};
 }

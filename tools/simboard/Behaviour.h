@@ -22,8 +22,8 @@ enum class Behaviour {
     flood,
 };
 
-inline constexpr std::array allBehaviours{Behaviour::sensor, Behaviour::csv, Behaviour::numbers, Behaviour::quiet,
-    Behaviour::noise, Behaviour::flood};
+inline constexpr std::array allBehaviours{
+    Behaviour::sensor, Behaviour::csv, Behaviour::numbers, Behaviour::quiet, Behaviour::noise, Behaviour::flood};
 
 std::string_view name(Behaviour behaviour);
 std::optional<Behaviour> behaviourFromName(std::string_view name);

@@ -22,8 +22,7 @@ struct Received {
     std::condition_variable arrived;
     std::string text;
 
-    template<typename Predicate>
-    bool waitFor(Predicate holds)
+    template <typename Predicate> bool waitFor(Predicate holds)
     {
         std::unique_lock lock(mutex);
         return arrived.wait_for(lock, patience, [&] { return holds(std::string_view(text)); });
@@ -40,8 +39,8 @@ bool hasSensorLine(std::string_view text)
             return false;
         const auto result = PlotParser::parseLine(text.substr(start + 1, end - start - 1), {});
         if (const auto* values = std::get_if<PlotParser::ValuesLine>(&result)) {
-            if (values->values.size() == 3 && values->values[0].name == "temp" && values->values[1].name == "hum"
-                && values->values[2].name == "pressure")
+            if (values->values.size() == 3 && values->values[0].name == "temp" && values->values[1].name == "hum" &&
+                values->values[2].name == "pressure")
                 return true;
         }
         start = end;
@@ -100,7 +99,8 @@ int checkPort(const std::string& path, std::ostream& out)
     });
     if (failure)
         out << "cannot write: " << failure->message() << "\n";
-    if (received.waitFor([](std::string_view text) { return text.find("echo: hello board\n") != std::string_view::npos; })) {
+    if (received.waitFor(
+            [](std::string_view text) { return text.find("echo: hello board\n") != std::string_view::npos; })) {
         out << "the board answered\n";
     } else {
         out << "no answer to a command within " << patience.count() << " s\n";

@@ -107,9 +107,12 @@ std::optional<SimboardOptions> SimboardOptions::parse(const std::vector<std::str
 
 std::string SimboardOptions::usage(const std::string& program)
 {
-    return "usage: " + program + " [--pty [--link PATH] | --umockdev] [--mode MODE] [--rate N] [--numbers N]\n"
+    return "usage: " + program +
+        " [--pty [--link PATH] | --umockdev] [--mode MODE] [--rate N] [--numbers N]\n"
         "       [--for SECONDS] [--run -- PROGRAM ARGS...]\n"
-        "       " + program + " --check-port PATH\n"
+        "       " +
+        program +
+        " --check-port PATH\n"
         "\n"
         "A simulated microcontroller board. It prints lines like a sketch and answers commands sent\n"
         "to it (help, rate N, mode NAME; other lines are echoed).\n"

@@ -46,17 +46,16 @@ std::string_view trimmed(std::string_view text)
 void drain(int fd)
 {
     char buffer[64];
-    while (::read(fd, buffer, sizeof buffer) > 0) {
-    }
+    while (::read(fd, buffer, sizeof buffer) > 0) {}
 }
 
 } // namespace
 
 SimulatedBoard::SimulatedBoard(Options options)
-    : options_(std::move(options)),
-      behaviour_(options_.behaviour),
-      linesPerSecond_(std::clamp(options_.linesPerSecond, minLinesPerSecond, maxLinesPerSecond)),
-      sketch_(options_.numbersPerLine, options_.seed)
+    : options_(std::move(options))
+    , behaviour_(options_.behaviour)
+    , linesPerSecond_(std::clamp(options_.linesPerSecond, minLinesPerSecond, maxLinesPerSecond))
+    , sketch_(options_.numbersPerLine, options_.seed)
 {
     port_ = makePort(options_);
     devicePath_ = port_->devicePath();
@@ -274,8 +273,8 @@ void SimulatedBoard::handleCommand(std::string_view line)
         const std::string_view argument = trimmed(line.substr(5));
         double rate = 0;
         const auto result = std::from_chars(argument.data(), argument.data() + argument.size(), rate);
-        if (result.ec == std::errc() && result.ptr == argument.data() + argument.size() && rate >= minLinesPerSecond
-            && rate <= maxLinesPerSecond) {
+        if (result.ec == std::errc() && result.ptr == argument.data() + argument.size() && rate >= minLinesPerSecond &&
+            rate <= maxLinesPerSecond) {
             {
                 std::lock_guard lock(mutex_);
                 linesPerSecond_ = rate;
@@ -408,7 +407,8 @@ void SimulatedBoard::run()
             const auto untilNext = std::chrono::ceil<std::chrono::milliseconds>(nextLine_ - Clock::now()).count();
             timeoutMs = static_cast<int>(std::clamp<std::int64_t>(untilNext, 0, idleWaitMs));
         }
-        pollfd waits[2] = {{fd, static_cast<short>(POLLIN | (pending_.empty() ? 0 : POLLOUT)), 0}, {wakeRead_, POLLIN, 0}};
+        pollfd waits[2] = {
+            {fd, static_cast<short>(POLLIN | (pending_.empty() ? 0 : POLLOUT)), 0}, {wakeRead_, POLLIN, 0}};
         ::poll(waits, 2, timeoutMs);
         if (waits[1].revents & POLLIN)
             drain(wakeRead_);

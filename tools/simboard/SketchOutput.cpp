@@ -18,16 +18,14 @@ void appendFixed(std::string& text, double value, int decimals)
     text.append(buffer, result.ptr);
 }
 
-template<typename Integer>
-void appendInteger(std::string& text, Integer value)
+template <typename Integer> void appendInteger(std::string& text, Integer value)
 {
     char buffer[32];
     const auto result = std::to_chars(buffer, buffer + sizeof buffer, value);
     text.append(buffer, result.ptr);
 }
 
-template<typename Integer>
-std::optional<Integer> integerAfter(std::string_view text, std::string_view label)
+template <typename Integer> std::optional<Integer> integerAfter(std::string_view text, std::string_view label)
 {
     const auto at = text.find(label);
     if (at == std::string_view::npos)

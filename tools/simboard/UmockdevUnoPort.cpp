@@ -167,8 +167,8 @@ int UmockdevUnoPort::handleIoctl(UMockdevIoctlBase*, UMockdevIoctlClient* client
     const gulong request = umockdev_ioctl_client_get_request(client);
     if (request == TIOCMGET || request == TIOCMSET || request == TIOCMBIS || request == TIOCMBIC) {
         GError* error = nullptr;
-        UMockdevIoctlData* data
-            = umockdev_ioctl_data_resolve(umockdev_ioctl_client_get_arg(client), 0, sizeof(int), &error);
+        UMockdevIoctlData* data =
+            umockdev_ioctl_data_resolve(umockdev_ioctl_client_get_arg(client), 0, sizeof(int), &error);
         if (!data) {
             if (error)
                 g_error_free(error);

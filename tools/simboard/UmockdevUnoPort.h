@@ -29,8 +29,7 @@ public:
     static constexpr std::string_view nodePath = "/dev/ttyACM0";
     static constexpr std::string_view usbDeviceSysPath = "/sys/devices/pci0000:00/0000:00:14.0/usb1/1-1";
     static constexpr std::string_view interfaceSysPath = "/sys/devices/pci0000:00/0000:00:14.0/usb1/1-1/1-1:1.0";
-    static constexpr std::string_view ttySysPath
-        = "/sys/devices/pci0000:00/0000:00:14.0/usb1/1-1/1-1:1.0/tty/ttyACM0";
+    static constexpr std::string_view ttySysPath = "/sys/devices/pci0000:00/0000:00:14.0/usb1/1-1/1-1:1.0/tty/ttyACM0";
 
     // Throws std::runtime_error when the testbed cannot be built.
     UmockdevUnoPort();

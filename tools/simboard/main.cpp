@@ -2,8 +2,8 @@
 // an optional program run against it.
 #include "tools/simboard/PortCheck.h"
 #include "tools/simboard/SimboardOptions.h"
-#include "tools/simboard/UmockdevPreload.h"
 #include "tools/simboard/SimulatedBoard.h"
+#include "tools/simboard/UmockdevPreload.h"
 
 #include <poll.h>
 #include <signal.h>
@@ -13,8 +13,8 @@
 #include <termios.h>
 #include <unistd.h>
 
-#include <chrono>
 #include <cerrno>
+#include <chrono>
 #include <cstdlib>
 #include <cstring>
 #include <iostream>
@@ -82,16 +82,32 @@ bool handleKey(char key, SimulatedBoard& board)
         board.plugIn();
         std::cerr << "plugged in at " << board.devicePath() << "\n";
         break;
-    case 's': switchTo(Behaviour::sensor); break;
-    case 'c': switchTo(Behaviour::csv); break;
-    case 'm': switchTo(Behaviour::numbers); break;
-    case 'n': switchTo(Behaviour::noise); break;
-    case 'f': switchTo(Behaviour::flood); break;
-    case 'e': switchTo(Behaviour::quiet); break;
-    case 'q': return false;
+    case 's':
+        switchTo(Behaviour::sensor);
+        break;
+    case 'c':
+        switchTo(Behaviour::csv);
+        break;
+    case 'm':
+        switchTo(Behaviour::numbers);
+        break;
+    case 'n':
+        switchTo(Behaviour::noise);
+        break;
+    case 'f':
+        switchTo(Behaviour::flood);
+        break;
+    case 'e':
+        switchTo(Behaviour::quiet);
+        break;
+    case 'q':
+        return false;
     case 'h':
-    case '?': std::cerr << legend; break;
-    default: break;
+    case '?':
+        std::cerr << legend;
+        break;
+    default:
+        break;
     }
     return true;
 }
@@ -179,7 +195,7 @@ int main(int argc, char* argv[])
             return 127;
     }
 
-    struct sigaction action{};
+    struct sigaction action {};
     action.sa_handler = requestStop;
     ::sigemptyset(&action.sa_mask);
     for (const int signal : {SIGINT, SIGTERM, SIGHUP})
@@ -190,7 +206,8 @@ int main(int argc, char* argv[])
         std::cerr << legend;
     bool readKeys = keyboard.isActive();
     const auto deadline = options.seconds
-        ? std::optional(Clock::now() + std::chrono::duration_cast<Clock::duration>(std::chrono::duration<double>(*options.seconds)))
+        ? std::optional(Clock::now() +
+              std::chrono::duration_cast<Clock::duration>(std::chrono::duration<double>(*options.seconds)))
         : std::nullopt;
     std::optional<Clock::time_point> terminatedAt;
     bool endedByUs = false;
