@@ -7,6 +7,7 @@
 #include "app/monitor/OutputTextView.h"
 #include "app/monitor/SendOptionsMenu.h"
 #include "app/plot/PlotterView.h"
+#include "tests/app/FakeSession.h"
 #include "tests/app/WidgetTestHelpers.h"
 #include "tests/helpers/PseudoTerminal.h"
 
@@ -23,6 +24,7 @@
 
 using namespace velmora;
 using velmora::testing::entries;
+using velmora::testing::FakeSession;
 using velmora::testing::usbBoard;
 using namespace std::chrono_literals;
 
@@ -204,11 +206,9 @@ private slots:
 
     void hexInputShowsItsErrorLineAndLocksSend()
     {
-        velmora::testing::PseudoTerminal board;
-        auto model = makeModel();
+        auto model = std::make_shared<FakeSession>();
+        model->connectionStatus().state.set(ConnectionState::connected);
         ContentView view(model);
-        model->line().selectedPath.set(board.devicePath());
-        model->connect();
         model->composer().sendMode.set(SendMode::hex);
         QCOMPARE(view.sendOptions()->text(), QString("HEX"));
         QVERIFY(view.input()->placeholderText().startsWith("HEX bytes, e.g. 01 03 00 00 00 0A"));
@@ -220,14 +220,16 @@ private slots:
         model->composer().inputText.set("");
         QVERIFY(view.inputError()->parentWidget()->isHidden());
         QVERIFY(view.sendButton()->isEnabled());
+        QTest::keyClicks(view.input(), "01 0a");
+        view.sendButton()->click();
+        QCOMPARE(model->actions, std::vector<std::string>{"send 01 0a"});
         model->composer().sendMode.set(SendMode::text);
         QCOMPARE(view.sendOptions()->text(), QString("↵ LF"));
     }
 
     void theFooterShowsCountersInTheLocaleAndSaveOnlyWithSomethingToSave()
     {
-        velmora::testing::PseudoTerminal board;
-        auto model = makeModel();
+        auto model = std::make_shared<FakeSession>();
         ContentView view(model);
         QCOMPARE(view.counters()->text(), QString("RX 0 B  ·  TX 0 B"));
         QVERIFY(!view.saveButton()->isEnabled());
@@ -237,18 +239,16 @@ private slots:
         QVERIFY(
             room.width() >= view.counters()->fontMetrics().horizontalAdvance("RX 999,999,999 B  ·  TX 99,999,999 B"));
 
-        model->line().selectedPath.set(board.devicePath());
-        model->connect();
-        // The status line alone is something to save.
+        // A status line alone is something to save.
+        model->receiveStatus().outputIsEmpty.set(false);
         QVERIFY(view.saveButton()->isEnabled());
-        board.writeToPort(std::string(12345, 'x'));
-        QVERIFY(pump([&] { return model->reception().rxBytes.value() == 12345; }));
-        QCOMPARE(view.counters()->text(), QString("RX 12,345 B  ·  TX 0 B"));
+        model->receiveStatus().rxBytes.set(12345);
+        model->sentBytes().set(7);
+        QCOMPARE(view.counters()->text(), QString("RX 12,345 B  ·  TX 7 B"));
         QCOMPARE(view.counters()->sizeHint(), room);
 
         view.clearButton()->click();
-        QCOMPARE(view.counters()->text(), QString("RX 0 B  ·  TX 0 B"));
-        QVERIFY(!view.saveButton()->isEnabled());
+        QCOMPARE(model->actions, std::vector<std::string>{"clear"});
     }
 
     void theDisplayPickerPlotterSwitchAndBadgeWriteAndFollowTheSession()
