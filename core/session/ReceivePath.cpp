@@ -118,9 +118,7 @@ void ReceivePath::processBatch(std::span<const ReceivedChunk> chunks, std::int64
 void ReceivePath::postNotice(const std::string& text)
 {
     parts_.output.appendNotice(text);
-    processor_.resetLine();
-    byteFormatter_.commitLine();
-    refreshOutputIsEmpty();
+    continueOnFreshLine();
 }
 
 void ReceivePath::showEchoInOrder(EchoLine echo)
@@ -136,9 +134,7 @@ void ReceivePath::showEcho(const EchoLine& echo)
 {
     // Whatever arrives next starts on a line of its own, in any display mode.
     parts_.output.appendEcho(echo.text, echo.stamp, echo.suffix);
-    processor_.resetLine();
-    byteFormatter_.commitLine();
-    refreshOutputIsEmpty();
+    continueOnFreshLine();
 }
 
 void ReceivePath::clear()
@@ -156,9 +152,7 @@ void ReceivePath::clear()
 void ReceivePath::layoutChanged()
 {
     parts_.output.finishLine();
-    processor_.resetLine();
-    byteFormatter_.commitLine();
-    refreshOutputIsEmpty();
+    continueOnFreshLine();
 }
 
 void ReceivePath::dismissGarbage()
@@ -191,6 +185,13 @@ bool ReceivePath::wantsPacedReads() const
     const auto& display = parts_.display;
     const bool breaksAtPauses = *display.displayMode != DisplayMode::text && *display.packetGapMs > 0;
     return !*display.showTimestamps && !breaksAtPauses;
+}
+
+void ReceivePath::continueOnFreshLine()
+{
+    processor_.resetLine();
+    byteFormatter_.commitLine();
+    refreshOutputIsEmpty();
 }
 
 void ReceivePath::refreshOutputIsEmpty()

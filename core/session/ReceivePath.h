@@ -76,6 +76,8 @@ private:
     void handleBatch(std::vector<ReceivedChunk> chunks, std::int64_t skippedBytes);
     void processBatch(std::span<const ReceivedChunk> chunks, std::int64_t skippedBytes);
     void showEcho(const EchoLine& echo);
+    // After a line the output ended itself: what is received next starts a line of its own.
+    void continueOnFreshLine();
     void refreshOutputIsEmpty();
 
     MainQueue& mainQueue_;

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "core/support/Published.h"
+#include "core/support/Subscription.h"
 
 #include <cstdint>
 #include <functional>
